@@ -1,0 +1,92 @@
+// The Windows functions the program's logic calls, as an interface: the real one converts the program's Unicode
+// text to the ANSI code page at every call, tests substitute a recording fake. No <windows.h> here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orbi {
+
+using Hwnd = uintptr_t;   // window handle as a number; 0 is "no window"
+using Hinst = uintptr_t;  // module instance handle
+
+struct Rect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct Point {
+    int32_t x = 0, y = 0;
+};
+
+// Fixed-length text buffer as the ANSI functions expect it: `length` characters, NUL-filled, kept between calls.
+// The Windows side passes an ANSI copy of the whole buffer and copies the whole buffer back.
+struct FixedBuffer {
+    explicit FixedBuffer(size_t length) : chars(length, L'\0') {}
+    std::wstring chars;
+    // The text before the first NUL: what a caller reads after a call.
+    std::wstring Text() const { return chars.substr(0, chars.find(L'\0')); }
+};
+
+// Arguments of the file-open dialog that the program sets; every other field of the structure is zero.
+struct OpenFileRequest {
+    Hwnd owner = 0;
+    Hinst instance = 0;
+    std::wstring filter;  // pairs separated by NUL, ended by a further NUL
+    uint32_t fileBufferLength = 255;
+    uint32_t titleBufferLength = 255;
+    std::wstring initialDir;
+    std::wstring title;
+    uint32_t flags = 0;
+};
+
+class WinApi {
+public:
+    virtual ~WinApi() = default;
+
+    // kernel32 profile functions and files
+    virtual uint32_t GetPrivateProfileString(const std::wstring& section,
+                                             const std::wstring& key,
+                                             const std::wstring& defaultValue,
+                                             FixedBuffer& buffer,
+                                             const std::wstring& file) = 0;
+    virtual int32_t WritePrivateProfileString(const std::wstring& section,
+                                              const std::wstring& key,
+                                              const std::wstring& value,
+                                              const std::wstring& file) = 0;
+    // True when the file opens for sequential reading (a folder does not).
+    virtual bool CanOpenForReading(const std::wstring& path) = 0;
+    // The folder of the running executable, without a trailing separator.
+    virtual std::wstring ExeDirectory() = 0;
+    virtual void Sleep(uint32_t milliseconds) = 0;
+
+    // winmm
+    virtual uint32_t MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
+                                   Hwnd callback) = 0;
+    virtual int32_t MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) = 0;
+    virtual int32_t PlaySound(const std::wstring* name, Hinst module, uint32_t flags) = 0;
+    virtual uint32_t WaveOutGetNumDevs() = 0;
+
+    // user32
+    virtual Hwnd FindWindow(const std::wstring* className, const std::wstring* title) = 0;
+    virtual int32_t GetWindowRect(Hwnd window, Rect& rect) = 0;
+    virtual int32_t GetWindowLong(Hwnd window, int32_t index) = 0;
+    virtual int32_t SetWindowLong(Hwnd window, int32_t index, int32_t value) = 0;
+    virtual Hwnd SetParent(Hwnd child, Hwnd parent) = 0;
+    virtual int32_t ShowCursor(bool show) = 0;
+    virtual int32_t SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
+                                 uint32_t flags) = 0;
+    virtual int32_t GetCursorPos(Point& point) = 0;
+    virtual Hwnd WindowFromPoint(Point point) = 0;
+    virtual int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) = 0;
+    virtual Hwnd GetWindow(Hwnd window, uint32_t command) = 0;
+    virtual int32_t PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+
+    // comdlg32 and shell32
+    // Returns the dialog's result; on success `path` receives the file buffer's text before its first NUL.
+    virtual int32_t GetOpenFileName(const OpenFileRequest& request, std::wstring& path) = 0;
+    virtual intptr_t ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
+                                  const std::wstring& parameters, const std::wstring& directory,
+                                  int32_t show) = 0;
+};
+
+}  // namespace orbi

@@ -1,0 +1,194 @@
+#include "platform/win_api_win.h"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "platform/ansi_win.h"
+
+namespace orbi {
+
+namespace {
+
+HWND ToHwnd(Hwnd h) {
+    return reinterpret_cast<HWND>(h);
+}
+
+Hwnd FromHwnd(HWND h) {
+    return reinterpret_cast<Hwnd>(h);
+}
+
+RECT ToRECT(const Rect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+uint32_t Win32Api::GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
+                                           const std::wstring& defaultValue, FixedBuffer& buffer,
+                                           const std::wstring& file) {
+    const size_t length = buffer.chars.size();
+    std::string bytes = ToAnsiBuffer(buffer.chars, length);
+    DWORD n = GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(defaultValue).c_str(),
+                                       bytes.data(), static_cast<DWORD>(length), ToAnsi(file).c_str());
+    buffer.chars = FromAnsiBuffer(bytes, length);
+    return n;
+}
+
+int32_t Win32Api::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
+                                            const std::wstring& value, const std::wstring& file) {
+    return WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
+                                      ToAnsi(file).c_str());
+}
+
+bool Win32Api::CanOpenForReading(const std::wstring& path) {
+    // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, which is what the program wants.
+    HANDLE h = CreateFileA(ToAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+std::wstring Win32Api::ExeDirectory() {
+    std::string path(MAX_PATH, '\0');
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    while (n == path.size()) {
+        path.resize(path.size() * 2);
+        n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    }
+    path.resize(n);
+    // Searching the bytes for '\' would be wrong: it is a trail byte of some double-byte characters.
+    std::wstring wide = FromAnsi(path);
+    size_t wslash = wide.find_last_of(L"\\/");
+    return wslash == std::wstring::npos ? std::wstring() : wide.substr(0, wslash);
+}
+
+void Win32Api::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+uint32_t Win32Api::MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
+                                 Hwnd callback) {
+    if (!reply)
+        return mciSendStringA(ToAnsi(command).c_str(), nullptr, replyLength, ToHwnd(callback));
+    const size_t length = reply->chars.size();
+    std::string bytes = ToAnsiBuffer(reply->chars, length);
+    MCIERROR code = mciSendStringA(ToAnsi(command).c_str(), bytes.data(), replyLength, ToHwnd(callback));
+    reply->chars = FromAnsiBuffer(bytes, length);
+    return code;
+}
+
+int32_t Win32Api::MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) {
+    const size_t size = buffer.chars.size();
+    std::string bytes = ToAnsiBuffer(buffer.chars, size);
+    BOOL ok = mciGetErrorStringA(code, bytes.data(), length);
+    buffer.chars = FromAnsiBuffer(bytes, size);
+    return ok;
+}
+
+int32_t Win32Api::PlaySound(const std::wstring* name, Hinst module, uint32_t flags) {
+    std::string ansi = name ? ToAnsi(*name) : std::string();
+    return PlaySoundA(name ? ansi.c_str() : nullptr, reinterpret_cast<HMODULE>(module), flags);
+}
+
+uint32_t Win32Api::WaveOutGetNumDevs() {
+    return waveOutGetNumDevs();
+}
+
+Hwnd Win32Api::FindWindow(const std::wstring* className, const std::wstring* title) {
+    std::string c = className ? ToAnsi(*className) : std::string();
+    std::string t = title ? ToAnsi(*title) : std::string();
+    return FromHwnd(FindWindowA(className ? c.c_str() : nullptr, title ? t.c_str() : nullptr));
+}
+
+int32_t Win32Api::GetWindowRect(Hwnd window, Rect& rect) {
+    RECT r = ToRECT(rect);
+    BOOL ok = ::GetWindowRect(ToHwnd(window), &r);
+    if (ok)
+        rect = Rect{r.left, r.top, r.right, r.bottom};
+    return ok;
+}
+
+int32_t Win32Api::GetWindowLong(Hwnd window, int32_t index) {
+    return GetWindowLongA(ToHwnd(window), index);
+}
+
+int32_t Win32Api::SetWindowLong(Hwnd window, int32_t index, int32_t value) {
+    return SetWindowLongA(ToHwnd(window), index, value);
+}
+
+Hwnd Win32Api::SetParent(Hwnd child, Hwnd parent) {
+    return FromHwnd(::SetParent(ToHwnd(child), ToHwnd(parent)));
+}
+
+int32_t Win32Api::ShowCursor(bool show) {
+    return ::ShowCursor(show ? TRUE : FALSE);
+}
+
+int32_t Win32Api::SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
+                               uint32_t flags) {
+    return ::SetWindowPos(ToHwnd(window), ToHwnd(after), x, y, cx, cy, flags);
+}
+
+int32_t Win32Api::GetCursorPos(Point& point) {
+    POINT pt{};
+    BOOL ok = ::GetCursorPos(&pt);
+    if (ok)
+        point = Point{pt.x, pt.y};
+    return ok;
+}
+
+Hwnd Win32Api::WindowFromPoint(Point point) {
+    return FromHwnd(::WindowFromPoint(POINT{point.x, point.y}));
+}
+
+int32_t Win32Api::DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) {
+    RECT a = ToRECT(from);
+    RECT b = ToRECT(to);
+    return ::DrawAnimatedRects(ToHwnd(window), animation, &a, &b);
+}
+
+Hwnd Win32Api::GetWindow(Hwnd window, uint32_t command) {
+    return FromHwnd(::GetWindow(ToHwnd(window), command));
+}
+
+int32_t Win32Api::PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return PostMessageA(ToHwnd(window), message, wParam, lParam);
+}
+
+int32_t Win32Api::GetOpenFileName(const OpenFileRequest& request, std::wstring& path) {
+    std::string filter = ToAnsi(request.filter);
+    std::string initialDir = ToAnsi(request.initialDir);
+    std::string title = ToAnsi(request.title);
+    std::string file(request.fileBufferLength, '\0');
+    std::string fileTitle(request.titleBufferLength, '\0');
+
+    // The 76-byte form of the structure: what the program was written for, without the Windows 2000 tail.
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = ToHwnd(request.owner);
+    ofn.hInstance = reinterpret_cast<HINSTANCE>(request.instance);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = request.fileBufferLength;
+    ofn.lpstrFileTitle = fileTitle.data();
+    ofn.nMaxFileTitle = request.titleBufferLength;
+    ofn.lpstrInitialDir = initialDir.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = request.flags;
+    BOOL ok = GetOpenFileNameA(&ofn);
+    if (ok)
+        path = FromAnsi(file.substr(0, file.find('\0')));
+    return ok;
+}
+
+intptr_t Win32Api::ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
+                                const std::wstring& parameters, const std::wstring& directory, int32_t show) {
+    return reinterpret_cast<intptr_t>(ShellExecuteA(ToHwnd(window), ToAnsi(verb).c_str(), ToAnsi(file).c_str(),
+                                                    ToAnsi(parameters).c_str(), ToAnsi(directory).c_str(), show));
+}
+
+}  // namespace orbi

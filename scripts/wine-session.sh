@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Starts or stops the Wine session the tests run in: a virtual X screen, a throw-away prefix with code page 932,
+# Japanese fonts and no window manager, and a persistent, warmed-up wineserver.
+#   wine-session.sh start [WIDTHxHEIGHT]     wine-session.sh stop
+set -euo pipefail
+cmd=${1:-start}
+size=${2:-1024x768}
+ORBI_WINE_DIR=${ORBI_WINE_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build/wine}
+export ORBI_WINE_DIR
+
+stop() {
+    if [ -f "$ORBI_WINE_DIR/session.env" ]; then
+        . "$(dirname "$0")/wine-env.sh"
+        "$WINESERVER" -k 2>/dev/null || true
+        [ -f "$ORBI_WINE_DIR/keepalive.pid" ] && kill "$(cat "$ORBI_WINE_DIR/keepalive.pid")" 2>/dev/null || true
+        [ -f "$ORBI_WINE_DIR/xvfb.pid" ] && kill "$(cat "$ORBI_WINE_DIR/xvfb.pid")" 2>/dev/null || true
+        rm -f "$ORBI_WINE_DIR/session.env" "$ORBI_WINE_DIR/xvfb.pid" "$ORBI_WINE_DIR/keepalive.pid"
+    fi
+}
+
+if [ "$cmd" = stop ]; then
+    stop
+    exit 0
+fi
+
+stop
+mkdir -p "$ORBI_WINE_DIR"
+rm -rf "$ORBI_WINE_DIR/prefix"
+
+# A free display number: the first whose lock file does not exist.
+n=90
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$ORBI_WINE_DIR/xvfb.log" 2>&1 &
+echo $! >"$ORBI_WINE_DIR/xvfb.pid"
+for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+done
+[ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start" >&2; exit 1; }
+
+printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ORBI_WINE_DIR/alsa-null.conf"
+cat >"$ORBI_WINE_DIR/session.env" <<ENV
+export DISPLAY=:$n
+export WINEPREFIX=$ORBI_WINE_DIR/prefix
+ENV
+
+. "$(dirname "$0")/wine-env.sh"
+"$WINE" wineboot -i >/dev/null 2>&1
+reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
+# No window manager: without this every DestroyWindow of a visible window waits about two seconds.
+reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
+# Wine does not map the Japanese system faces to an installed font by itself.
+reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic
+reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic
+reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS PGothic' /t REG_SZ /d IPAPGothic
+reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic
+reg 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$(cd "$(dirname "$0")" && pwd)/record-url.sh"
+"$WINESERVER" -w
+
+# A persistent server, warmed up once, makes each test process start in a tenth of a second.
+setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 &
+sleep 0.5
+"$WINE" cmd /c exit >/dev/null 2>&1 || true
+if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
+    setsid "$WINE" "$ORBI_KEEPALIVE" </dev/null >/dev/null 2>&1 &
+    echo $! >"$ORBI_WINE_DIR/keepalive.pid"
+fi
+echo "Wine session on DISPLAY=:$n, prefix $WINEPREFIX"

@@ -1,0 +1,140 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_win_api.h"
+
+namespace orbi {
+namespace {
+
+const std::wstring kIni = L"C:\\Saver\\Orbimotion.ini";
+
+class LoadSettingsTest : public ::testing::Test {
+protected:
+    test::FakeWinApi api;
+    Process p{api};
+    void Set(const std::wstring& key, const std::wstring& value) { api.ini[kIni][L"Section"][key] = value; }
+};
+
+TEST_F(LoadSettingsTest, MissingFileGivesTheDefaults) {
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, 10);
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_EQ(p.settings.BgmRepeat, 0);
+    EXPECT_EQ(p.settings.BgmFile, L"");
+    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Saver");
+}
+
+TEST_F(LoadSettingsTest, KeysAreReadInOrderFromTheFileBesideTheProgram) {
+    LoadSettings(p);
+    auto reads = api.CallsStartingWith(L"GetPrivateProfileString");
+    ASSERT_EQ(reads.size(), 4u);
+    EXPECT_EQ(reads[0], L"GetPrivateProfileString(Section,速さ," + kIni + L")");
+    EXPECT_EQ(reads[1], L"GetPrivateProfileString(Section,BGM区分," + kIni + L")");
+    EXPECT_EQ(reads[2], L"GetPrivateProfileString(Section,BGMﾘﾋﾟｰﾄ," + kIni + L")");
+    EXPECT_EQ(reads[3], L"GetPrivateProfileString(Section,BGMﾌｧｲﾙ," + kIni + L")");
+}
+
+struct SpeedCase {
+    const wchar_t* text;
+    int16_t expected;
+};
+
+void PrintTo(const SpeedCase& c, std::ostream* os) {
+    *os << testing::PrintToString(std::wstring(c.text));
+}
+
+class SpeedTextTest : public LoadSettingsTest, public ::testing::WithParamInterface<SpeedCase> {};
+
+TEST_P(SpeedTextTest, ConvertsLikeTheIntegerPart) {
+    Set(L"速さ", GetParam().text);
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, GetParam().expected) << "text: " << testing::PrintToString(GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SpeedTextTest,
+                         ::testing::Values(SpeedCase{L"12.9", 12}, SpeedCase{L"-2.5", -3}, SpeedCase{L"abc", 0},
+                                           SpeedCase{L"", 10}, SpeedCase{L" 10", 10}, SpeedCase{L"32767", 32767},
+                                           SpeedCase{L"32768", 0}, SpeedCase{L"-32768.5", 0},
+                                           SpeedCase{L"99999999999999999999", 0}, SpeedCase{L"12abc", 0},
+                                           SpeedCase{L"1e2", 100}));
+
+TEST_F(LoadSettingsTest, ANonNumberLeavesTheFieldAtZeroNotAtItsDefault) {
+    Set(L"BGM区分", L"x");
+    Set(L"BGMﾘﾋﾟｰﾄ", L"3.7");
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_EQ(p.settings.BgmRepeat, 3);
+}
+
+TEST_F(LoadSettingsTest, MusicFileChoiceWithoutAUsableFileFallsBackToNone) {
+    Set(L"BGM区分", L"2");
+    Set(L"BGMﾌｧｲﾙ", L"C:\\Music\\gone.mp3");
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_EQ(p.settings.BgmFile, L"");
+    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Saver");
+}
+
+TEST_F(LoadSettingsTest, CdChoiceKeepsAValidMusicPathForTheDialog) {
+    Set(L"BGM区分", L"1");
+    Set(L"BGMﾌｧｲﾙ", L"C:\\Music\\a.mp3");
+    api.readableFiles.insert(L"C:\\Music\\a.mp3");
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.BgmKind, 1);
+    EXPECT_EQ(p.settings.BgmFile, L"C:\\Music\\a.mp3");
+    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Music");
+}
+
+TEST_F(LoadSettingsTest, OutOfRangeValuesAreKeptAsTheyAre) {
+    Set(L"速さ", L"-5");
+    Set(L"BGM区分", L"3");
+    Set(L"BGMﾘﾋﾟｰﾄ", L"31");
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, -5);
+    EXPECT_EQ(p.settings.BgmKind, 3);
+    EXPECT_EQ(p.settings.BgmRepeat, 31);
+    EXPECT_EQ(PauseMilliseconds(p.settings.Speed), 0u);
+    EXPECT_EQ(PauseMilliseconds(32767), 32767u);
+}
+
+TEST_F(LoadSettingsTest, ValuesAreCutAt255Characters) {
+    Set(L"BGMﾌｧｲﾙ", std::wstring(300, L'a'));
+    EXPECT_EQ(ReadSetting(p, L"Section", L"BGMﾌｧｲﾙ", kIni), std::wstring(255, L'a'));
+}
+
+TEST(WriteSetting, PassesNamesUpToTheirNulAndKeepsTheResult) {
+    test::FakeWinApi api;
+    Process p{api};
+    WriteSetting(p, L"Section", L"速さ", L" 10", kIni);
+    EXPECT_EQ(api.calls.back(), L"WritePrivateProfileString(Section,速さ, 10," + kIni + L")");
+    EXPECT_EQ(p.ApiResult, 1);
+    api.writesFail = true;
+    WriteSetting(p, L"Section", std::wstring(200, L'k'), L"v", kIni);
+    EXPECT_EQ(p.ApiResult, 0);
+    EXPECT_EQ(api.calls.back(), L"WritePrivateProfileString(Section," + std::wstring(128, L'k') + L",v," + kIni + L")");
+}
+
+TEST(FileExists, TrailingBackslashAndEmptyPath) {
+    test::FakeWinApi api;
+    Process p{api};
+    api.readableFiles.insert(L"C:\\a.mp3");
+    EXPECT_EQ(FileExists(p, L"C:\\a.mp3"), -1);
+    EXPECT_EQ(FileExists(p, L"C:\\a.mp3\\"), -1);
+    EXPECT_EQ(FileExists(p, L"C:\\b.mp3"), 0);
+    EXPECT_EQ(FileExists(p, L""), 0);
+    EXPECT_EQ(FileExists(p, L"\\"), 0);
+}
+
+TEST(ParentFolder, CutsAtTheLastColonOrBackslash) {
+    EXPECT_EQ(ParentFolder(L"C:\\Music\\a.mp3"), L"C:\\Music");
+    EXPECT_EQ(ParentFolder(L"C:\\a.mp3"), L"C:");
+    EXPECT_EQ(ParentFolder(L"C:a.mp3"), L"C:");
+    EXPECT_EQ(ParentFolder(L"a.mp3"), L"");
+    EXPECT_EQ(ParentFolder(L""), L"");
+    EXPECT_EQ(ParentFolder(L"\\\\server\\share\\x.wav"), L"\\\\server\\share");
+    EXPECT_EQ(ParentFolder(L"C:\\表\\曲.mp3"), L"C:\\表");
+}
+
+}  // namespace
+}  // namespace orbi

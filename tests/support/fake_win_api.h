@@ -1,0 +1,87 @@
+// A recording stand-in for the Windows call layer: every call is logged as one line, results are scripted.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/win_api.h"
+
+namespace orbi::test {
+
+class FakeWinApi : public WinApi {
+public:
+    // One line per call, e.g. L"mciSendString(status cdaudio mode,255)".
+    std::vector<std::wstring> calls;
+
+    // Profile store: file -> section -> key -> value text.
+    std::map<std::wstring, std::map<std::wstring, std::map<std::wstring, std::wstring>>> ini;
+    bool writesFail = false;
+    std::set<std::wstring> readableFiles;
+    std::wstring exeDir = L"C:\\Saver";
+
+    // MCI: the reply (written into the buffer when the code is 0) and code for each command; unknown commands
+    // answer `mciDefault`.
+    struct MciAnswer {
+        uint32_t code = 0;
+        std::wstring reply;
+    };
+    std::map<std::wstring, MciAnswer> mci;
+    MciAnswer mciDefault;
+    std::function<MciAnswer(const std::wstring&)> mciHandler;  // takes precedence when set
+    std::map<uint32_t, std::wstring> mciErrorTexts;
+    uint32_t waveDevices = 1;
+    int32_t playSoundResult = 1;
+
+    std::map<std::wstring, Hwnd> windowsByTitle;
+    std::map<Hwnd, Rect> windowRects;
+    std::map<Hwnd, int32_t> windowLongs;
+    int32_t cursorCount = 0;
+    Point cursor;
+    bool cursorFails = false;
+    Hwnd windowAtCursor = 0;
+    int32_t openFileResult = 0;
+    std::wstring openFilePath;
+    OpenFileRequest lastOpenFile;
+    uint32_t sleptTotal = 0;
+
+    // Only the calls whose line starts with the prefix.
+    std::vector<std::wstring> CallsStartingWith(const std::wstring& prefix) const;
+
+    uint32_t GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
+                                     const std::wstring& defaultValue, FixedBuffer& buffer,
+                                     const std::wstring& file) override;
+    int32_t WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
+                                      const std::wstring& value, const std::wstring& file) override;
+    bool CanOpenForReading(const std::wstring& path) override;
+    std::wstring ExeDirectory() override;
+    void Sleep(uint32_t milliseconds) override;
+    uint32_t MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
+                           Hwnd callback) override;
+    int32_t MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) override;
+    int32_t PlaySound(const std::wstring* name, Hinst module, uint32_t flags) override;
+    uint32_t WaveOutGetNumDevs() override;
+    Hwnd FindWindow(const std::wstring* className, const std::wstring* title) override;
+    int32_t GetWindowRect(Hwnd window, Rect& rect) override;
+    int32_t GetWindowLong(Hwnd window, int32_t index) override;
+    int32_t SetWindowLong(Hwnd window, int32_t index, int32_t value) override;
+    Hwnd SetParent(Hwnd child, Hwnd parent) override;
+    int32_t ShowCursor(bool show) override;
+    int32_t SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
+                         uint32_t flags) override;
+    int32_t GetCursorPos(Point& point) override;
+    Hwnd WindowFromPoint(Point point) override;
+    int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) override;
+    Hwnd GetWindow(Hwnd window, uint32_t command) override;
+    int32_t PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    int32_t GetOpenFileName(const OpenFileRequest& request, std::wstring& path) override;
+    intptr_t ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
+                          const std::wstring& parameters, const std::wstring& directory, int32_t show) override;
+
+private:
+    void Log(std::wstring line) { calls.push_back(std::move(line)); }
+};
+
+}  // namespace orbi::test
