@@ -44,12 +44,12 @@ public:
     virtual ~WinApi() = default;
 
     // kernel32 profile functions and files
-    virtual uint32_t GetPrivateProfileString(const std::wstring& section,
+    virtual uint32_t GetPrivateProfileStringA(const std::wstring& section,
                                              const std::wstring& key,
                                              const std::wstring& defaultValue,
                                              FixedBuffer& buffer,
                                              const std::wstring& file) = 0;
-    virtual int32_t WritePrivateProfileString(const std::wstring& section,
+    virtual int32_t WritePrivateProfileStringA(const std::wstring& section,
                                               const std::wstring& key,
                                               const std::wstring& value,
                                               const std::wstring& file) = 0;
@@ -60,17 +60,17 @@ public:
     virtual void Sleep(uint32_t milliseconds) = 0;
 
     // winmm
-    virtual uint32_t MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
+    virtual uint32_t mciSendStringA(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
                                    Hwnd callback) = 0;
-    virtual int32_t MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) = 0;
-    virtual int32_t PlaySound(const std::wstring* name, Hinst module, uint32_t flags) = 0;
-    virtual uint32_t WaveOutGetNumDevs() = 0;
+    virtual int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) = 0;
+    virtual int32_t PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) = 0;
+    virtual uint32_t waveOutGetNumDevs() = 0;
 
     // user32
-    virtual Hwnd FindWindow(const std::wstring* className, const std::wstring* title) = 0;
+    virtual Hwnd FindWindowA(const std::wstring* className, const std::wstring* title) = 0;
     virtual int32_t GetWindowRect(Hwnd window, Rect& rect) = 0;
-    virtual int32_t GetWindowLong(Hwnd window, int32_t index) = 0;
-    virtual int32_t SetWindowLong(Hwnd window, int32_t index, int32_t value) = 0;
+    virtual int32_t GetWindowLongA(Hwnd window, int32_t index) = 0;
+    virtual int32_t SetWindowLongA(Hwnd window, int32_t index, int32_t value) = 0;
     virtual Hwnd SetParent(Hwnd child, Hwnd parent) = 0;
     virtual int32_t ShowCursor(bool show) = 0;
     virtual int32_t SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
@@ -79,12 +79,12 @@ public:
     virtual Hwnd WindowFromPoint(Point point) = 0;
     virtual int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) = 0;
     virtual Hwnd GetWindow(Hwnd window, uint32_t command) = 0;
-    virtual int32_t PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    virtual int32_t PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // comdlg32 and shell32
     // Returns the dialog's result; on success `path` receives the file buffer's text before its first NUL.
-    virtual int32_t GetOpenFileName(const OpenFileRequest& request, std::wstring& path) = 0;
-    virtual intptr_t ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
+    virtual int32_t GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) = 0;
+    virtual intptr_t ShellExecuteA(Hwnd window, const std::wstring& verb, const std::wstring& file,
                                   const std::wstring& parameters, const std::wstring& directory,
                                   int32_t show) = 0;
 };

@@ -25,20 +25,20 @@ RECT ToRECT(const Rect& r) {
 
 }  // namespace
 
-uint32_t Win32Api::GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
+uint32_t Win32Api::GetPrivateProfileStringA(const std::wstring& section, const std::wstring& key,
                                            const std::wstring& defaultValue, FixedBuffer& buffer,
                                            const std::wstring& file) {
     const size_t length = buffer.chars.size();
     std::string bytes = ToAnsiBuffer(buffer.chars, length);
-    DWORD n = GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(defaultValue).c_str(),
+    DWORD n = ::GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(defaultValue).c_str(),
                                        bytes.data(), static_cast<DWORD>(length), ToAnsi(file).c_str());
     buffer.chars = FromAnsiBuffer(bytes, length);
     return n;
 }
 
-int32_t Win32Api::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
+int32_t Win32Api::WritePrivateProfileStringA(const std::wstring& section, const std::wstring& key,
                                             const std::wstring& value, const std::wstring& file) {
-    return WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
+    return ::WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
                                       ToAnsi(file).c_str());
 }
 
@@ -70,38 +70,38 @@ void Win32Api::Sleep(uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }
 
-uint32_t Win32Api::MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
+uint32_t Win32Api::mciSendStringA(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
                                  Hwnd callback) {
     if (!reply)
-        return mciSendStringA(ToAnsi(command).c_str(), nullptr, replyLength, ToHwnd(callback));
+        return ::mciSendStringA(ToAnsi(command).c_str(), nullptr, replyLength, ToHwnd(callback));
     const size_t length = reply->chars.size();
     std::string bytes = ToAnsiBuffer(reply->chars, length);
-    MCIERROR code = mciSendStringA(ToAnsi(command).c_str(), bytes.data(), replyLength, ToHwnd(callback));
+    MCIERROR code = ::mciSendStringA(ToAnsi(command).c_str(), bytes.data(), replyLength, ToHwnd(callback));
     reply->chars = FromAnsiBuffer(bytes, length);
     return code;
 }
 
-int32_t Win32Api::MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) {
+int32_t Win32Api::mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) {
     const size_t size = buffer.chars.size();
     std::string bytes = ToAnsiBuffer(buffer.chars, size);
-    BOOL ok = mciGetErrorStringA(code, bytes.data(), length);
+    BOOL ok = ::mciGetErrorStringA(code, bytes.data(), length);
     buffer.chars = FromAnsiBuffer(bytes, size);
     return ok;
 }
 
-int32_t Win32Api::PlaySound(const std::wstring* name, Hinst module, uint32_t flags) {
+int32_t Win32Api::PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) {
     std::string ansi = name ? ToAnsi(*name) : std::string();
-    return PlaySoundA(name ? ansi.c_str() : nullptr, reinterpret_cast<HMODULE>(module), flags);
+    return ::PlaySoundA(name ? ansi.c_str() : nullptr, reinterpret_cast<HMODULE>(module), flags);
 }
 
-uint32_t Win32Api::WaveOutGetNumDevs() {
-    return waveOutGetNumDevs();
+uint32_t Win32Api::waveOutGetNumDevs() {
+    return ::waveOutGetNumDevs();
 }
 
-Hwnd Win32Api::FindWindow(const std::wstring* className, const std::wstring* title) {
+Hwnd Win32Api::FindWindowA(const std::wstring* className, const std::wstring* title) {
     std::string c = className ? ToAnsi(*className) : std::string();
     std::string t = title ? ToAnsi(*title) : std::string();
-    return FromHwnd(FindWindowA(className ? c.c_str() : nullptr, title ? t.c_str() : nullptr));
+    return FromHwnd(::FindWindowA(className ? c.c_str() : nullptr, title ? t.c_str() : nullptr));
 }
 
 int32_t Win32Api::GetWindowRect(Hwnd window, Rect& rect) {
@@ -112,12 +112,12 @@ int32_t Win32Api::GetWindowRect(Hwnd window, Rect& rect) {
     return ok;
 }
 
-int32_t Win32Api::GetWindowLong(Hwnd window, int32_t index) {
-    return GetWindowLongA(ToHwnd(window), index);
+int32_t Win32Api::GetWindowLongA(Hwnd window, int32_t index) {
+    return ::GetWindowLongA(ToHwnd(window), index);
 }
 
-int32_t Win32Api::SetWindowLong(Hwnd window, int32_t index, int32_t value) {
-    return SetWindowLongA(ToHwnd(window), index, value);
+int32_t Win32Api::SetWindowLongA(Hwnd window, int32_t index, int32_t value) {
+    return ::SetWindowLongA(ToHwnd(window), index, value);
 }
 
 Hwnd Win32Api::SetParent(Hwnd child, Hwnd parent) {
@@ -155,11 +155,11 @@ Hwnd Win32Api::GetWindow(Hwnd window, uint32_t command) {
     return FromHwnd(::GetWindow(ToHwnd(window), command));
 }
 
-int32_t Win32Api::PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    return PostMessageA(ToHwnd(window), message, wParam, lParam);
+int32_t Win32Api::PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return ::PostMessageA(ToHwnd(window), message, wParam, lParam);
 }
 
-int32_t Win32Api::GetOpenFileName(const OpenFileRequest& request, std::wstring& path) {
+int32_t Win32Api::GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) {
     std::string filter = ToAnsi(request.filter);
     std::string initialDir = ToAnsi(request.initialDir);
     std::string title = ToAnsi(request.title);
@@ -179,15 +179,15 @@ int32_t Win32Api::GetOpenFileName(const OpenFileRequest& request, std::wstring& 
     ofn.lpstrInitialDir = initialDir.c_str();
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = request.flags;
-    BOOL ok = GetOpenFileNameA(&ofn);
+    BOOL ok = ::GetOpenFileNameA(&ofn);
     if (ok)
         path = FromAnsi(file.substr(0, file.find('\0')));
     return ok;
 }
 
-intptr_t Win32Api::ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
+intptr_t Win32Api::ShellExecuteA(Hwnd window, const std::wstring& verb, const std::wstring& file,
                                 const std::wstring& parameters, const std::wstring& directory, int32_t show) {
-    return reinterpret_cast<intptr_t>(ShellExecuteA(ToHwnd(window), ToAnsi(verb).c_str(), ToAnsi(file).c_str(),
+    return reinterpret_cast<intptr_t>(::ShellExecuteA(ToHwnd(window), ToAnsi(verb).c_str(), ToAnsi(file).c_str(),
                                                     ToAnsi(parameters).c_str(), ToAnsi(directory).c_str(), show));
 }
 

@@ -30,8 +30,8 @@ void Main(Process& p, ModeWindows& windows) {
     // Both probes are always made, whatever the first one found.
     const std::wstring displayCaption = kDisplayCaption;
     const std::wstring dialogCaption = kDialogCaption;
-    Hwnd running = p.api.FindWindow(nullptr, &displayCaption);
-    Hwnd dialog = p.api.FindWindow(nullptr, &dialogCaption);
+    Hwnd running = p.api.FindWindowA(nullptr, &displayCaption);
+    Hwnd dialog = p.api.FindWindowA(nullptr, &dialogCaption);
     if (running != 0 || dialog != 0) {
         windows.EndProgram();
         return;
@@ -46,8 +46,8 @@ void Main(Process& p, ModeWindows& windows) {
         const double tppY = windows.TwipsPerPixelY();
         const PaneSize size = PaneSizeTwips(pane, tppX, tppY);
         const Hwnd preview = windows.LoadPreview();
-        const int32_t style = p.api.GetWindowLong(preview, kGwlStyle);
-        p.ApiResult = p.api.SetWindowLong(preview, kGwlStyle, style | kWsChild);
+        const int32_t style = p.api.GetWindowLongA(preview, kGwlStyle);
+        p.ApiResult = p.api.SetWindowLongA(preview, kGwlStyle, style | kWsChild);
         p.ApiResult = static_cast<int32_t>(p.api.SetParent(preview, host));
         windows.PlacePreview(size.width, size.height, size.width / tppX, size.height / tppY);
         windows.ShowPreview();
@@ -68,6 +68,24 @@ void Main(Process& p, ModeWindows& windows) {
     if (mode == L"S")
         p.CursorCount = p.api.ShowCursor(false);
     windows.LoadDisplay();
+}
+
+}  // namespace orbi
+
+namespace orbi {
+
+std::wstring CommandArguments(const std::wstring& line) {
+    size_t i = 0;
+    if (i < line.size() && line[i] == L'"') {
+        size_t close = line.find(L'"', 1);
+        i = close == std::wstring::npos ? line.size() : close + 1;
+    } else {
+        while (i < line.size() && line[i] != L' ' && line[i] != L'\t')
+            ++i;
+    }
+    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t'))
+        ++i;
+    return line.substr(i);
 }
 
 }  // namespace orbi

@@ -48,3 +48,10 @@ inline constexpr int32_t kWsChild = 0x40000000;
 void Main(Process& p, ModeWindows& windows);
 
 }  // namespace orbi
+
+namespace orbi {
+
+// The argument text of a full command line: what follows the program's path (quoted or not) and the blanks after it.
+std::wstring CommandArguments(const std::wstring& fullCommandLine);
+
+}  // namespace orbi

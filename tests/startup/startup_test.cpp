@@ -48,7 +48,7 @@ TEST_P(ModeTable, DispatchesOnTheSecondCharacter) {
     p.commandLine = GetParam().arguments;
     Main(p, windows);
     EXPECT_EQ(windows.events, GetParam().events);
-    EXPECT_EQ(!api.CallsStartingWith(L"GetPrivateProfileString").empty(), GetParam().settingsRead);
+    EXPECT_EQ(!api.CallsStartingWith(L"GetPrivateProfileStringA").empty(), GetParam().settingsRead);
     EXPECT_EQ(api.CallsStartingWith(L"ShowCursor(FALSE)").size(), static_cast<size_t>(GetParam().cursorHides));
 }
 
@@ -77,8 +77,8 @@ TEST(SingleInstance, EitherWindowEndsEveryModeBeforeTheSwitchIsRead) {
             Main(p, windows);
             EXPECT_EQ(windows.events, kEnd) << args;
             // Both probes are made even when the first one finds a window.
-            EXPECT_EQ(api.CallsStartingWith(L"FindWindow").size(), 2u);
-            EXPECT_TRUE(api.CallsStartingWith(L"GetPrivateProfileString").empty());
+            EXPECT_EQ(api.CallsStartingWith(L"FindWindowA").size(), 2u);
+            EXPECT_TRUE(api.CallsStartingWith(L"GetPrivateProfileStringA").empty());
         }
     }
 }
@@ -111,8 +111,8 @@ TEST(Preview, EmbedsTheWindowInTheHostPane) {
     RecordingWindows windows;
     p.commandLine = L"/p 1234";
     Main(p, windows);
-    EXPECT_EQ(api.CallsStartingWith(L"SetWindowLong"),
-              std::vector<std::wstring>{L"SetWindowLong(77,-16," + std::to_wstring(0x40CF0000) + L")"});
+    EXPECT_EQ(api.CallsStartingWith(L"SetWindowLongA"),
+              std::vector<std::wstring>{L"SetWindowLongA(77,-16," + std::to_wstring(0x40CF0000) + L")"});
     EXPECT_EQ(api.CallsStartingWith(L"SetParent"), std::vector<std::wstring>{L"SetParent(77,1234)"});
     EXPECT_EQ(windows.paneW, 2280);
     EXPECT_EQ(windows.paneH, 1680);
@@ -129,6 +129,21 @@ TEST(Preview, NoUsableHostGivesAZeroSizedWindow) {
     EXPECT_EQ(api.CallsStartingWith(L"GetWindowRect"), std::vector<std::wstring>{L"GetWindowRect(0)"});
     EXPECT_EQ(windows.paneW, 0);
     EXPECT_EQ(windows.paneH, 0);
+}
+
+}  // namespace
+}  // namespace orbi
+
+namespace orbi {
+namespace {
+
+TEST(CommandLine, ArgumentsFollowTheProgramPath) {
+    EXPECT_EQ(CommandArguments(L"\"C:\\Windows\\Orbimotion.scr\" /s"), L"/s");
+    EXPECT_EQ(CommandArguments(L"C:\\WINDOWS\\ORBIMO~1.SCR /p 1234"), L"/p 1234");
+    EXPECT_EQ(CommandArguments(L"\"C:\\My Savers\\o.scr\"   /c:55 "), L"/c:55 ");
+    EXPECT_EQ(CommandArguments(L"o.scr"), L"");
+    EXPECT_EQ(CommandArguments(L""), L"");
+    EXPECT_EQ(CommandArguments(L"\"unterminated /s"), L"");
 }
 
 }  // namespace

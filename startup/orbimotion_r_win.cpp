@@ -1,0 +1,105 @@
+#include "startup/orbimotion_r_win.h"
+
+#include <algorithm>
+
+#include "platform/numbers.h"
+#include "platform/resource_ids.h"
+#include "platform/runtime_win.h"
+
+namespace orbi {
+
+namespace {
+constexpr UINT_PTR kHostWatch = 1;
+constexpr UINT kHostWatchMs = 500;
+constexpr int kDesignWidthTwips = 2595;
+constexpr int kDesignHeightTwips = 1935;
+}  // namespace
+
+bool Orbimotion_R::Load() {
+    picture_.LoadBitmapResource(ProgramInstance(), IDB_PREVIEW);
+    imageW_ = picture_.width();
+    imageH_ = picture_.height();
+    const int w = static_cast<int>(RoundHalfEven(kDesignWidthTwips / TwipsPerPixelX()));
+    const int h = static_cast<int>(RoundHalfEven(kDesignHeightTwips / TwipsPerPixelY()));
+    return CreateWin(L"OrbimotionPreview", 0, 0, L"Preview Window", WS_POPUP | WS_CLIPSIBLINGS, 0, 0, w, h,
+                     nullptr);
+}
+
+void Orbimotion_R::Place(double widthTwips, double heightTwips, double pictureWidthPx, double pictureHeightPx) {
+    const int w = static_cast<int>(RoundHalfEven(widthTwips / TwipsPerPixelX()));
+    const int h = static_cast<int>(RoundHalfEven(heightTwips / TwipsPerPixelY()));
+    SetWindowPos(hwnd(), nullptr, 0, 0, w < 0 ? 0 : w, h < 0 ? 0 : h, SWP_NOZORDER | SWP_NOACTIVATE);
+    imageW_ = static_cast<int>(RoundHalfEven(pictureWidthPx));
+    imageH_ = static_cast<int>(RoundHalfEven(pictureHeightPx));
+}
+
+void Orbimotion_R::Show() {
+    ShowWindow(hwnd(), SW_SHOWNA);
+    UpdateWindow(hwnd());
+    // The host may go away without destroying its pane's children in this process (or never have been a
+    // window): then no preview may linger unseen.
+    if (!HostAlive()) {
+        DestroyWindow(hwnd());
+        return;
+    }
+    SetTimer(kHostWatch, kHostWatchMs, true);
+}
+
+bool Orbimotion_R::HostAlive() const {
+    // GetParent answers 0 for a WS_POPUP | WS_CHILD window under Wine; the ancestor is the real parent.
+    HWND parent = GetAncestor(hwnd(), GA_PARENT);
+    return parent && parent != GetDesktopWindow() && IsWindow(parent);
+}
+
+void Orbimotion_R::PaintContent(HDC dc) const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (!picture_.dc())
+        return;
+    // No stretching: the picture at its own size, cut off at the element's edges.
+    const int w = std::min(imageW_, picture_.width());
+    const int h = std::min(imageH_, picture_.height());
+    if (w > 0 && h > 0)
+        BitBlt(dc, 0, 0, w, h, picture_.dc(), 0, 0, SRCCOPY);
+}
+
+void Orbimotion_R::Form_Unload() {
+    p_.api.GetWindow(reinterpret_cast<Hwnd>(hwnd()), GW_OWNER);
+    p_.ApiResult = p_.api.PostMessageA(reinterpret_cast<Hwnd>(hwnd()), WM_CLOSE, 0, 0);
+}
+
+void Orbimotion_R::OnTimer(UINT_PTR id) {
+    if (id != kHostWatch)
+        return;
+    if (!HostAlive())
+        DestroyWindow(hwnd());
+}
+
+LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+        case WM_PRINTCLIENT: {
+            if (message == WM_PRINTCLIENT) {
+                PaintContent(reinterpret_cast<HDC>(wParam));
+                return 0;
+            }
+            PaintGuard paint(hwnd());
+            PaintContent(paint.dc());
+            return 0;
+        }
+        case WM_CLOSE:
+            Form_Unload();
+            DestroyWindow(hwnd());
+            return 0;
+        case WM_DESTROY:
+            // The preview is the process's only window: once it is gone, the program ends.
+            PostQuitMessage(0);
+            return 0;
+    }
+    return Default(message, wParam, lParam);
+}
+
+}  // namespace orbi

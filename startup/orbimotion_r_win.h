@@ -1,0 +1,35 @@
+// The preview window: a fixed picture inside the preview pane of the display settings.
+#pragma once
+
+#include "platform/process.h"
+#include "platform/surface_win.h"
+#include "platform/window_win.h"
+
+namespace orbi {
+
+class Orbimotion_R : public Window {
+public:
+    explicit Orbimotion_R(Process& p) : p_(p) {}
+    // Creates the window hidden, top-level and borderless, with its picture loaded.
+    bool Load();
+    // Outer size in twips and the picture element's size in pixels, both at the pane's top-left.
+    void Place(double widthTwips, double heightTwips, double pictureWidthPx, double pictureHeightPx);
+    void Show();
+    // Draws the window's content (black, the picture cut at the element's edges) into dc.
+    void PaintContent(HDC dc) const;
+    int ImageWidth() const { return imageW_; }
+    int ImageHeight() const { return imageH_; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    void Form_Unload();
+    bool HostAlive() const;
+    Process& p_;
+    BackingImage picture_;
+    int imageW_ = 0, imageH_ = 0;  // Img_Prev's size in pixels
+};
+
+}  // namespace orbi
