@@ -133,26 +133,18 @@ def bmp24(width, height, rows):
     return header + info + bytes(body)
 
 
-def _and_mask(width, height, transparent=None):
-    """1-bpp AND mask, bottom-up, rows padded to 32 bits."""
+def _opaque_mask(width, height):
+    """All-zero 1-bpp AND mask: the globe's black ground is part of it."""
     stride = ((width + 31) // 32) * 4
-    out = bytearray()
-    for y in reversed(range(height)):
-        row = bytearray(stride)
-        for x in range(width):
-            if transparent is not None and transparent[y][x]:
-                row[x // 8] |= 0x80 >> (x % 8)
-        out += row
-    return bytes(out)
+    return bytes(stride * height)
 
 
 def _icon_dib_8bit(width, height, palette, indices):
     stride = (width + 3) & ~3
     xor = bytearray()
     for y in reversed(range(height)):
-        row = bytearray(indices[y])
-        xor += row + b"\0" * (stride - width)
-    mask = _and_mask(width, height)
+        xor += bytes(indices[y]) + b"\0" * (stride - width)
+    mask = _opaque_mask(width, height)
     info = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 8, 0,
                        len(xor) + len(mask), 0, 0, 0, 0)
     pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
@@ -165,7 +157,7 @@ def _icon_dib_32bit(width, height, rows):
     for y in reversed(range(height)):
         for r, g, b in rows[y]:
             xor += bytes((b, g, r, 255))
-    mask = _and_mask(width, height)
+    mask = _opaque_mask(width, height)
     info = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0,
                        len(xor) + len(mask), 0, 0, 0, 0)
     return info + bytes(xor) + mask
@@ -238,7 +230,7 @@ def lambert(n, wrap=0.0):
     return clamp((dot(n, LIGHT) + wrap) / (1.0 + wrap))
 
 
-def specular(n, power):
+def glossy(n, power):
     h = normalize((LIGHT[0], LIGHT[1], LIGHT[2] + 1.0))
     return clamp(dot(n, h)) ** power
 
@@ -412,12 +404,12 @@ def _surface(b):
 def _clouds(b):
     lat = math.degrees(math.asin(clamp(b[2], -1.0, 1.0)))
     # Squashed along the axis so the cloud fields streak east-west.
-    w = fbm(b[0] * 3.0, b[1] * 3.0, b[2] * 7.0, 59, octaves=5)
-    w += 0.25 * (fbm(b[0] * 9, b[1] * 9, b[2] * 20, 71) - 0.5)
+    w = fbm(b[0] * 4.5, b[1] * 4.5, b[2] * 12.0, 59, octaves=5)
+    w += 0.3 * (fbm(b[0] * 10, b[1] * 10, b[2] * 26, 71) - 0.5)
     belt = (0.55 * math.exp(-((lat - 6) / 9.0) ** 2)
             + 0.6 * math.exp(-((abs(lat) - 52) / 14.0) ** 2)
             - 0.25 * math.exp(-((abs(lat) - 25) / 8.0) ** 2))
-    return smoothstep(0.55, 0.80, w + 0.18 * belt) * 0.92
+    return smoothstep(0.57, 0.77, w + 0.2 * belt) * 0.85
 
 
 def shade_earth(n):
@@ -431,12 +423,12 @@ def shade_earth(n):
     lit = (0.10 + 0.95 * diff) * limb
     out = [c * lit for c in col]
     if water:
-        glint = specular(n, 30) * 0.45 * (1.0 - cov)
+        glint = glossy(n, 30) * 0.45 * (1.0 - cov)
         out = [c + glint * k for c, k in zip(out, (0.8, 0.85, 0.9))]
     # Thin atmosphere: a blue haze that thickens toward the rim.
-    rim = (1.0 - n[2]) ** 3
-    haze = (0.25 + 0.75 * diff) * rim
-    out = [c * (1.0 - 0.55 * rim) + a * haze for c, a in zip(out, ATMOSPHERE)]
+    rim = (1.0 - n[2]) ** 2.5
+    haze = (0.2 + 0.8 * diff) * rim * 1.1
+    out = [c * (1.0 - 0.6 * rim) + a * haze for c, a in zip(out, ATMOSPHERE)]
     return out
 
 
@@ -465,16 +457,15 @@ _SEAM = _seam_curve()
 
 
 def shade_tennis(n):
-    best = min(dot(n, p) * -1.0 for p in _SEAM)
-    # -cos(angle) to the nearest seam point; seam ~0.055 rad wide.
-    angle = math.acos(clamp(-best, -1.0, 1.0))
+    # Angular distance to the nearest point of the seam curve.
+    angle = math.acos(clamp(max(dot(n, p) for p in _SEAM), -1.0, 1.0))
     base = (0.80, 0.90, 0.18)
     fuzz = fbm(n[0] * 20, n[1] * 20, n[2] * 20, 5)
     base = tuple(c * (0.92 + 0.16 * fuzz) for c in base)
     seam = smoothstep(0.075, 0.045, angle)
     col = mix(base, (0.96, 0.96, 0.88), seam)
     lit = 0.18 + 0.9 * lambert(n, 0.2)
-    return [c * lit + specular(n, 12) * 0.12 for c in col]
+    return [c * lit + glossy(n, 12) * 0.12 for c in col]
 
 
 def _truncated_icosahedron_faces():
@@ -502,7 +493,8 @@ def _truncated_icosahedron_faces():
                 hexa.append(normalize((sx, sy, sz)))
     for sy in (1, -1):
         for sz in (1, -1):
-            v = (0, sy / phi, sz * phi)
+            # Icosahedron face centres: the cyclic turns of (0, phi, 1/phi).
+            v = (0, sy * phi, sz / phi)
             for r in range(3):
                 hexa.append(normalize(v[r:] + v[:r]))
     faces = []
@@ -525,7 +517,7 @@ def shade_football(n):
     edge = smoothstep(0.0, 0.012, s0 - s1)
     col = mix((0.45, 0.45, 0.47), col, 0.35 + 0.65 * edge)
     lit = 0.2 + 0.85 * lambert(n, 0.2)
-    shine = specular(n, 40) * 0.35
+    shine = glossy(n, 40) * 0.35
     return [max(c * lit + shine, 0.02) for c in col]
 
 
@@ -540,7 +532,7 @@ def _fibonacci_sphere(count):
 
 
 _DIMPLES = _fibonacci_sphere(300)
-_DIMPLE_RADIUS = 0.105
+_DIMPLE_RADIUS = 0.088
 
 
 def shade_golf(n):
@@ -555,12 +547,12 @@ def shade_golf(n):
     if angle < _DIMPLE_RADIUS:
         # Inside a dent the surface tilts toward the dent's centre.
         t = angle / _DIMPLE_RADIUS
-        k = 2.2 * t
+        k = 3.0 * t
         normal = normalize(tuple(a + (c - a) * k for a, c in zip(n, centre)))
-        shadow = 0.06 * (1 - t)
+        shadow = 0.10 * (1 - t)
     base = 0.93 - shadow
     lit = 0.22 + 0.82 * lambert(normal, 0.15)
-    shine = specular(normal, 25) * 0.25
+    shine = glossy(normal, 25) * 0.25
     return [base * lit + shine * 0.95, base * lit + shine * 0.97,
             base * lit * 1.0 + shine]
 
@@ -579,33 +571,36 @@ def _silver(n):
     diff = lambert(n, 0.1)
     sky = 0.5 + 0.5 * -n[1]
     base = 0.22 + 0.45 * diff + 0.12 * sky
-    shine = specular(n, 18) * 0.9
+    shine = glossy(n, 18) * 0.9
     return (base * 0.95 + shine, base * 0.97 + shine, base * 1.04 + shine)
 
 
 def preview_rows():
     w, h = PREVIEW_W, PREVIEW_H
     beads = []
-    loops = [  # (tilt about x, tilt about y, spin in picture, phase offset)
-        (1.15, 0.25, 0.35, 0.0),
-        (1.15, -0.25, -0.55, 0.4),
-        (0.95, 0.9, 1.45, 0.8),
-        (1.35, 0.0, 2.2, 1.2),
+    loops = [  # (tilt about x, tilt about y, spin in picture, phase)
+        (1.22, 0.10, 0.0, 0.0),
+        (1.22, -0.10, 1.05, 0.35),
+        (1.22, 0.05, 2.09, 0.7),
     ]
-    per_loop = 30
+    per_loop = 34
     for ax, ay, az, phase in loops:
         for i in range(per_loop):
             t = phase + 2 * math.pi * i / per_loop
             # A slight 2:1 wobble makes each loop Lissajous-like.
-            p = (math.cos(t), math.sin(t), 0.12 * math.sin(2 * t))
+            p = (math.cos(t), math.sin(t), 0.10 * math.sin(2 * t))
             beads.append(rotate_xyz(p, ax, ay, az))
     beads.sort(key=lambda p: p[2])  # far ones first
     img = [[(0.0, 0.0, 0.0) for _ in range(w)] for _ in range(h)]
     ss = 4
-    for bx, by, bz in beads:
-        persp = 1.0 / (1.0 - 0.25 * bz)
-        sx = w / 2 + bx * 66 * persp
-        sy = h / 2 + by * 48 * persp
+    flat = [(bx / (1.0 - 0.25 * bz), by / (1.0 - 0.25 * bz), bz)
+            for bx, by, bz in beads]
+    # Stretch the loops to fill the picture, keeping the beads inside it.
+    kx = (w / 2 - 5) / max(abs(f[0]) for f in flat)
+    ky = (h / 2 - 5) / max(abs(f[1]) for f in flat)
+    for fx, fy, bz in flat:
+        sx = w / 2 + fx * kx
+        sy = h / 2 + fy * ky
         r = 2.0 + 0.9 * (bz + 1) / 2
         dim = 0.65 + 0.35 * (bz + 1) / 2
         for py in range(int(sy - r) - 1, int(sy + r) + 2):
@@ -696,7 +691,7 @@ def _side_colour(entry, row):
 
 
 def _corner_pixel(face, px, py):
-    """Rounded 4x4 corner: rings follow an arc round the band's inner corner."""
+    """Rounded 4x4 corner: the rings bend round the band's inner corner."""
     top = py < FACE_BAND
     left = px < FACE_BAND
     edge = face["top" if top else "bottom"]
@@ -851,20 +846,20 @@ HAND = [
     "...........#oo#.................",
     "...........#oo###...............",
     "...........#oo#oo###............",
-    "...........#oo#oo#oo##..........",
-    "........##.#oo#oo#oo#o#.........",
-    "........#o##oooooooo#oo#........",
-    "........#oo#ooooooooooo#........",
-    ".........#o#ooooooooooo#........",
+    "...........#oo#oo#oo###.........",
+    "...........#oo#oo#oo#oo#........",
+    "........##.#oo#oo#oo#oo#........",
+    ".......#oo##oo#oo#oo#oo#........",
+    ".......#ooo#ooooooooooo#........",
+    "........#oooooooooooooo#........",
+    "........#oooooooooooooo#........",
     ".........#ooooooooooooo#........",
-    "..........#oooooooooooo#........",
+    ".........#oooooooooooo#.........",
     "..........#ooooooooooo#.........",
-    "...........#oooooooooo#.........",
+    "..........#oooooooooo#..........",
     "...........#ooooooooo#..........",
-    "............#oooooooo#..........",
-    "............#oooooooo#..........",
-    "............##########..........",
-    "................................",
+    "...........#ooooooooo#..........",
+    "...........###########..........",
     "................................",
 ]
 
