@@ -16,7 +16,7 @@ void CountGdiDeleted();
 
 template <typename H, typename Traits>
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(H h) : h_(h) {
         if (h_)
@@ -51,7 +51,7 @@ public:
         return h;
     }
 
-private:
+  private:
     H h_ = nullptr;
 };
 
@@ -91,7 +91,7 @@ using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 
 // Selects an object into a DC for the scope and restores what it replaced.
 class SelectGuard {
-public:
+  public:
     SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectGuard() {
         if (previous_ && previous_ != HGDI_ERROR)
@@ -100,14 +100,14 @@ public:
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // BeginPaint / EndPaint; the DC is borrowed and must not be deleted.
 class PaintGuard {
-public:
+  public:
     explicit PaintGuard(HWND window) : window_(window) { dc_ = BeginPaint(window, &ps_); }
     ~PaintGuard() { EndPaint(window_, &ps_); }
     PaintGuard(const PaintGuard&) = delete;
@@ -115,7 +115,7 @@ public:
     HDC dc() const { return dc_; }
     const RECT& dirty() const { return ps_.rcPaint; }
 
-private:
+  private:
     HWND window_;
     PAINTSTRUCT ps_{};
     HDC dc_ = nullptr;
@@ -123,7 +123,7 @@ private:
 
 // GetDC / ReleaseDC for the scope.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDc() {
         if (dc_)
@@ -133,7 +133,7 @@ public:
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };

@@ -55,8 +55,8 @@ void BackingImage::Clear(COLORREF colour) {
 }
 
 bool BackingImage::LoadBitmapResource(HINSTANCE instance, int id) {
-    UniqueBitmap source(static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    UniqueBitmap source(
+        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!source)
         return false;
     BITMAP bm{};

@@ -11,7 +11,7 @@
 namespace orbi {
 
 class BackingImage {
-public:
+  public:
     BackingImage() = default;
     BackingImage(const BackingImage&) = delete;
     BackingImage& operator=(const BackingImage&) = delete;
@@ -32,7 +32,7 @@ public:
     uint32_t* bits() const { return bits_; }
     COLORREF PixelAt(int x, int y) const;
 
-private:
+  private:
     void Release();
     UniqueMemoryDc dc_;
     UniqueBitmap bitmap_;

@@ -40,19 +40,19 @@ struct OpenFileRequest {
 };
 
 class WinApi {
-public:
+  public:
     virtual ~WinApi() = default;
 
     // kernel32 profile functions and files
     virtual uint32_t GetPrivateProfileStringA(const std::wstring& section,
-                                             const std::wstring& key,
-                                             const std::wstring& defaultValue,
-                                             FixedBuffer& buffer,
-                                             const std::wstring& file) = 0;
-    virtual int32_t WritePrivateProfileStringA(const std::wstring& section,
                                               const std::wstring& key,
-                                              const std::wstring& value,
+                                              const std::wstring& defaultValue,
+                                              FixedBuffer& buffer,
                                               const std::wstring& file) = 0;
+    virtual int32_t WritePrivateProfileStringA(const std::wstring& section,
+                                               const std::wstring& key,
+                                               const std::wstring& value,
+                                               const std::wstring& file) = 0;
     // True when the file opens for sequential reading (a folder does not).
     virtual bool CanOpenForReading(const std::wstring& path) = 0;
     // The folder of the running executable, without a trailing separator.
@@ -60,8 +60,10 @@ public:
     virtual void Sleep(uint32_t milliseconds) = 0;
 
     // winmm
-    virtual uint32_t mciSendStringA(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
-                                   Hwnd callback) = 0;
+    virtual uint32_t mciSendStringA(const std::wstring& command,
+                                    FixedBuffer* reply,
+                                    uint32_t replyLength,
+                                    Hwnd callback) = 0;
     virtual int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) = 0;
     virtual int32_t PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) = 0;
     virtual uint32_t waveOutGetNumDevs() = 0;
@@ -73,8 +75,8 @@ public:
     virtual int32_t SetWindowLongA(Hwnd window, int32_t index, int32_t value) = 0;
     virtual Hwnd SetParent(Hwnd child, Hwnd parent) = 0;
     virtual int32_t ShowCursor(bool show) = 0;
-    virtual int32_t SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
-                                 uint32_t flags) = 0;
+    virtual int32_t
+    SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags) = 0;
     virtual int32_t GetCursorPos(Point& point) = 0;
     virtual Hwnd WindowFromPoint(Point point) = 0;
     virtual int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) = 0;
@@ -84,9 +86,12 @@ public:
     // comdlg32 and shell32
     // Returns the dialog's result; on success `path` receives the file buffer's text before its first NUL.
     virtual int32_t GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) = 0;
-    virtual intptr_t ShellExecuteA(Hwnd window, const std::wstring& verb, const std::wstring& file,
-                                  const std::wstring& parameters, const std::wstring& directory,
-                                  int32_t show) = 0;
+    virtual intptr_t ShellExecuteA(Hwnd window,
+                                   const std::wstring& verb,
+                                   const std::wstring& file,
+                                   const std::wstring& parameters,
+                                   const std::wstring& directory,
+                                   int32_t show) = 0;
 };
 
 }  // namespace orbi

@@ -25,21 +25,25 @@ RECT ToRECT(const Rect& r) {
 
 }  // namespace
 
-uint32_t Win32Api::GetPrivateProfileStringA(const std::wstring& section, const std::wstring& key,
-                                           const std::wstring& defaultValue, FixedBuffer& buffer,
-                                           const std::wstring& file) {
+uint32_t Win32Api::GetPrivateProfileStringA(const std::wstring& section,
+                                            const std::wstring& key,
+                                            const std::wstring& defaultValue,
+                                            FixedBuffer& buffer,
+                                            const std::wstring& file) {
     const size_t length = buffer.chars.size();
     std::string bytes = ToAnsiBuffer(buffer.chars, length);
     DWORD n = ::GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(defaultValue).c_str(),
-                                       bytes.data(), static_cast<DWORD>(length), ToAnsi(file).c_str());
+                                         bytes.data(), static_cast<DWORD>(length), ToAnsi(file).c_str());
     buffer.chars = FromAnsiBuffer(bytes, length);
     return n;
 }
 
-int32_t Win32Api::WritePrivateProfileStringA(const std::wstring& section, const std::wstring& key,
-                                            const std::wstring& value, const std::wstring& file) {
+int32_t Win32Api::WritePrivateProfileStringA(const std::wstring& section,
+                                             const std::wstring& key,
+                                             const std::wstring& value,
+                                             const std::wstring& file) {
     return ::WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
-                                      ToAnsi(file).c_str());
+                                        ToAnsi(file).c_str());
 }
 
 bool Win32Api::CanOpenForReading(const std::wstring& path) {
@@ -70,8 +74,10 @@ void Win32Api::Sleep(uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }
 
-uint32_t Win32Api::mciSendStringA(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
-                                 Hwnd callback) {
+uint32_t Win32Api::mciSendStringA(const std::wstring& command,
+                                  FixedBuffer* reply,
+                                  uint32_t replyLength,
+                                  Hwnd callback) {
     if (!reply)
         return ::mciSendStringA(ToAnsi(command).c_str(), nullptr, replyLength, ToHwnd(callback));
     const size_t length = reply->chars.size();
@@ -128,8 +134,7 @@ int32_t Win32Api::ShowCursor(bool show) {
     return ::ShowCursor(show ? TRUE : FALSE);
 }
 
-int32_t Win32Api::SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
-                               uint32_t flags) {
+int32_t Win32Api::SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags) {
     return ::SetWindowPos(ToHwnd(window), ToHwnd(after), x, y, cx, cy, flags);
 }
 
@@ -185,10 +190,14 @@ int32_t Win32Api::GetOpenFileNameA(const OpenFileRequest& request, std::wstring&
     return ok;
 }
 
-intptr_t Win32Api::ShellExecuteA(Hwnd window, const std::wstring& verb, const std::wstring& file,
-                                const std::wstring& parameters, const std::wstring& directory, int32_t show) {
+intptr_t Win32Api::ShellExecuteA(Hwnd window,
+                                 const std::wstring& verb,
+                                 const std::wstring& file,
+                                 const std::wstring& parameters,
+                                 const std::wstring& directory,
+                                 int32_t show) {
     return reinterpret_cast<intptr_t>(::ShellExecuteA(ToHwnd(window), ToAnsi(verb).c_str(), ToAnsi(file).c_str(),
-                                                    ToAnsi(parameters).c_str(), ToAnsi(directory).c_str(), show));
+                                                      ToAnsi(parameters).c_str(), ToAnsi(directory).c_str(), show));
 }
 
 }  // namespace orbi

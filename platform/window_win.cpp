@@ -12,8 +12,17 @@ Window::~Window() {
     }
 }
 
-bool Window::CreateWin(const wchar_t* className, DWORD classStyle, DWORD exStyle, const std::wstring& title,
-                       DWORD style, int x, int y, int width, int height, HWND parent, HICON icon,
+bool Window::CreateWin(const wchar_t* className,
+                       DWORD classStyle,
+                       DWORD exStyle,
+                       const std::wstring& title,
+                       DWORD style,
+                       int x,
+                       int y,
+                       int width,
+                       int height,
+                       HWND parent,
+                       HICON icon,
                        HCURSOR cursor) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};

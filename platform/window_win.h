@@ -11,7 +11,7 @@
 namespace orbi {
 
 class Window {
-public:
+  public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -25,10 +25,19 @@ public:
     bool TimerEnabled(UINT_PTR id) const;
     UINT TimerInterval(UINT_PTR id) const;
 
-protected:
+  protected:
     // Registers the class once per process and creates the window; false when Windows refused.
-    bool CreateWin(const wchar_t* className, DWORD classStyle, DWORD exStyle, const std::wstring& title,
-                   DWORD style, int x, int y, int width, int height, HWND parent, HICON icon = nullptr,
+    bool CreateWin(const wchar_t* className,
+                   DWORD classStyle,
+                   DWORD exStyle,
+                   const std::wstring& title,
+                   DWORD style,
+                   int x,
+                   int y,
+                   int width,
+                   int height,
+                   HWND parent,
+                   HICON icon = nullptr,
                    HCURSOR cursor = nullptr);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void OnTimer(UINT_PTR /*id*/) {}
@@ -36,7 +45,7 @@ protected:
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 
-private:
+  private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     struct TimerState {
         UINT interval = 0;

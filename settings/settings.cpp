@@ -34,16 +34,19 @@ std::wstring SettingsPath(Process& p) {
 
 std::wstring ReadSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& file) {
     FixedBuffer reply(kReplyLength);
-    p.api.GetPrivateProfileString(section, key, std::wstring(), reply, file);
+    p.api.GetPrivateProfileStringA(section, key, std::wstring(), reply, file);
     return reply.Text();
 }
 
-void WriteSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& value,
+void WriteSetting(Process& p,
+                  const std::wstring& section,
+                  const std::wstring& key,
+                  const std::wstring& value,
                   const std::wstring& file) {
     // The API stops at the NUL, so the blanks after it never reach the file.
     std::wstring sectionField = NameField(section);
     std::wstring keyField = NameField(key);
-    p.ApiResult = p.api.WritePrivateProfileString(sectionField.c_str(), keyField.c_str(), value, file);
+    p.ApiResult = p.api.WritePrivateProfileStringA(sectionField.c_str(), keyField.c_str(), value, file);
 }
 
 void LoadSettings(Process& p) {

@@ -17,7 +17,10 @@ inline constexpr int16_t kDefaultSpeed = 10;
 
 std::wstring SettingsPath(Process& p);
 std::wstring ReadSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& file);
-void WriteSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& value,
+void WriteSetting(Process& p,
+                  const std::wstring& section,
+                  const std::wstring& key,
+                  const std::wstring& value,
                   const std::wstring& file);
 void LoadSettings(Process& p);
 // -1 when the file opens for reading, 0 otherwise.

@@ -20,7 +20,9 @@ Hwnd Win32ModeWindows::LoadPreview() {
     return reinterpret_cast<Hwnd>(preview_->hwnd());
 }
 
-void Win32ModeWindows::PlacePreview(int16_t paneWidthTwips, int16_t paneHeightTwips, double pictureWidthPx,
+void Win32ModeWindows::PlacePreview(int16_t paneWidthTwips,
+                                    int16_t paneHeightTwips,
+                                    double pictureWidthPx,
                                     double pictureHeightPx) {
     if (preview_)
         preview_->Place(paneWidthTwips, paneHeightTwips, pictureWidthPx, pictureHeightPx);

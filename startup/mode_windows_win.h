@@ -9,19 +9,21 @@
 namespace orbi {
 
 class Win32ModeWindows final : public ModeWindows {
-public:
+  public:
     explicit Win32ModeWindows(Process& p) : p_(p) {}
     double TwipsPerPixelX() override;
     double TwipsPerPixelY() override;
     Hwnd LoadPreview() override;
-    void PlacePreview(int16_t paneWidthTwips, int16_t paneHeightTwips, double pictureWidthPx,
+    void PlacePreview(int16_t paneWidthTwips,
+                      int16_t paneHeightTwips,
+                      double pictureWidthPx,
                       double pictureHeightPx) override;
     void ShowPreview() override;
     void ShowDialogModal() override;
     void LoadDisplay() override;
     void EndProgram() override;
 
-private:
+  private:
     Process& p_;
     std::unique_ptr<Orbimotion_R> preview_;
 };

@@ -21,8 +21,7 @@ bool Orbimotion_R::Load() {
     imageH_ = picture_.height();
     const int w = static_cast<int>(RoundHalfEven(kDesignWidthTwips / TwipsPerPixelX()));
     const int h = static_cast<int>(RoundHalfEven(kDesignHeightTwips / TwipsPerPixelY()));
-    return CreateWin(L"OrbimotionPreview", 0, 0, L"Preview Window", WS_POPUP | WS_CLIPSIBLINGS, 0, 0, w, h,
-                     nullptr);
+    return CreateWin(L"OrbimotionPreview", 0, 0, L"Preview Window", WS_POPUP | WS_CLIPSIBLINGS, 0, 0, w, h, nullptr);
 }
 
 void Orbimotion_R::Place(double widthTwips, double heightTwips, double pictureWidthPx, double pictureHeightPx) {

@@ -8,7 +8,7 @@
 namespace orbi {
 
 class Orbimotion_R : public Window {
-public:
+  public:
     explicit Orbimotion_R(Process& p) : p_(p) {}
     // Creates the window hidden, top-level and borderless, with its picture loaded.
     bool Load();
@@ -20,11 +20,11 @@ public:
     int ImageWidth() const { return imageW_; }
     int ImageHeight() const { return imageH_; }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR id) override;
 
-private:
+  private:
     void Form_Unload();
     bool HostAlive() const;
     Process& p_;

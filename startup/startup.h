@@ -13,14 +13,16 @@ inline constexpr wchar_t kDialogCaption[] = L"<Orbimotion>";
 
 // The windows start-up creates; the Windows side makes real windows, tests record the calls.
 class ModeWindows {
-public:
+  public:
     virtual ~ModeWindows() = default;
     virtual double TwipsPerPixelX() = 0;
     virtual double TwipsPerPixelY() = 0;
     // Creates the preview window hidden and returns its handle.
     virtual Hwnd LoadPreview() = 0;
     // Outer size of the preview window in twips and of its picture in pixels, both at 0, 0.
-    virtual void PlacePreview(int16_t paneWidthTwips, int16_t paneHeightTwips, double pictureWidthPx,
+    virtual void PlacePreview(int16_t paneWidthTwips,
+                              int16_t paneHeightTwips,
+                              double pictureWidthPx,
                               double pictureHeightPx) = 0;
     virtual void ShowPreview() = 0;
     // Shows the settings dialog modally; returns when it has closed.

@@ -10,7 +10,7 @@ namespace {
 const std::wstring kIni = L"C:\\Saver\\Orbimotion.ini";
 
 class LoadSettingsTest : public ::testing::Test {
-protected:
+  protected:
     test::FakeWinApi api;
     Process p{api};
     void Set(const std::wstring& key, const std::wstring& value) { api.ini[kIni][L"Section"][key] = value; }
@@ -27,12 +27,12 @@ TEST_F(LoadSettingsTest, MissingFileGivesTheDefaults) {
 
 TEST_F(LoadSettingsTest, KeysAreReadInOrderFromTheFileBesideTheProgram) {
     LoadSettings(p);
-    auto reads = api.CallsStartingWith(L"GetPrivateProfileString");
+    auto reads = api.CallsStartingWith(L"GetPrivateProfileStringA");
     ASSERT_EQ(reads.size(), 4u);
-    EXPECT_EQ(reads[0], L"GetPrivateProfileString(Section,速さ," + kIni + L")");
-    EXPECT_EQ(reads[1], L"GetPrivateProfileString(Section,BGM区分," + kIni + L")");
-    EXPECT_EQ(reads[2], L"GetPrivateProfileString(Section,BGMﾘﾋﾟｰﾄ," + kIni + L")");
-    EXPECT_EQ(reads[3], L"GetPrivateProfileString(Section,BGMﾌｧｲﾙ," + kIni + L")");
+    EXPECT_EQ(reads[0], L"GetPrivateProfileStringA(Section,速さ," + kIni + L")");
+    EXPECT_EQ(reads[1], L"GetPrivateProfileStringA(Section,BGM区分," + kIni + L")");
+    EXPECT_EQ(reads[2], L"GetPrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ," + kIni + L")");
+    EXPECT_EQ(reads[3], L"GetPrivateProfileStringA(Section,BGMﾌｧｲﾙ," + kIni + L")");
 }
 
 struct SpeedCase {
@@ -52,11 +52,18 @@ TEST_P(SpeedTextTest, ConvertsLikeTheIntegerPart) {
     EXPECT_EQ(p.settings.Speed, GetParam().expected) << "text: " << testing::PrintToString(GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, SpeedTextTest,
-                         ::testing::Values(SpeedCase{L"12.9", 12}, SpeedCase{L"-2.5", -3}, SpeedCase{L"abc", 0},
-                                           SpeedCase{L"", 10}, SpeedCase{L" 10", 10}, SpeedCase{L"32767", 32767},
-                                           SpeedCase{L"32768", 0}, SpeedCase{L"-32768.5", 0},
-                                           SpeedCase{L"99999999999999999999", 0}, SpeedCase{L"12abc", 0},
+INSTANTIATE_TEST_SUITE_P(Values,
+                         SpeedTextTest,
+                         ::testing::Values(SpeedCase{L"12.9", 12},
+                                           SpeedCase{L"-2.5", -3},
+                                           SpeedCase{L"abc", 0},
+                                           SpeedCase{L"", 10},
+                                           SpeedCase{L" 10", 10},
+                                           SpeedCase{L"32767", 32767},
+                                           SpeedCase{L"32768", 0},
+                                           SpeedCase{L"-32768.5", 0},
+                                           SpeedCase{L"99999999999999999999", 0},
+                                           SpeedCase{L"12abc", 0},
                                            SpeedCase{L"1e2", 100}));
 
 TEST_F(LoadSettingsTest, ANonNumberLeavesTheFieldAtZeroNotAtItsDefault) {
@@ -107,12 +114,13 @@ TEST(WriteSetting, PassesNamesUpToTheirNulAndKeepsTheResult) {
     test::FakeWinApi api;
     Process p{api};
     WriteSetting(p, L"Section", L"速さ", L" 10", kIni);
-    EXPECT_EQ(api.calls.back(), L"WritePrivateProfileString(Section,速さ, 10," + kIni + L")");
+    EXPECT_EQ(api.calls.back(), L"WritePrivateProfileStringA(Section,速さ, 10," + kIni + L")");
     EXPECT_EQ(p.ApiResult, 1);
     api.writesFail = true;
     WriteSetting(p, L"Section", std::wstring(200, L'k'), L"v", kIni);
     EXPECT_EQ(p.ApiResult, 0);
-    EXPECT_EQ(api.calls.back(), L"WritePrivateProfileString(Section," + std::wstring(128, L'k') + L",v," + kIni + L")");
+    EXPECT_EQ(api.calls.back(),
+              L"WritePrivateProfileStringA(Section," + std::wstring(128, L'k') + L",v," + kIni + L")");
 }
 
 TEST(FileExists, TrailingBackslashAndEmptyPath) {

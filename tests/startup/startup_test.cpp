@@ -8,7 +8,7 @@ namespace orbi {
 namespace {
 
 class RecordingWindows : public ModeWindows {
-public:
+  public:
     std::vector<std::wstring> events;
     int16_t paneW = -1, paneH = -1;
     double pictureW = -1, pictureH = -1;
@@ -57,14 +57,25 @@ const std::vector<std::wstring> kPreview{L"LoadPreview", L"PlacePreview", L"Show
 const std::vector<std::wstring> kDialog{L"ShowDialogModal", L"EndProgram"};
 const std::vector<std::wstring> kEnd{L"EndProgram"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ModeTable,
-    ::testing::Values(Row{L"/s", kDisplay, true, 1}, Row{L"/S", kDisplay, true, 1}, Row{L"-s", kDisplay, true, 1},
-                      Row{L"/s 5", kDisplay, true, 1}, Row{L"/scr", kDisplay, true, 1}, Row{L"", kDisplay, true, 0},
-                      Row{L"/p 1234", kPreview, false, 0}, Row{L"/P:1234", kPreview, false, 0},
-                      Row{L"/c", kDialog, true, 0}, Row{L"/c:1234", kDialog, true, 0}, Row{L"-C", kDialog, true, 0},
-                      Row{L"/a", kEnd, true, 0}, Row{L"/x", kEnd, true, 0}, Row{L"p", kEnd, true, 0},
-                      Row{L" ", kEnd, true, 0}, Row{L"  s", kEnd, true, 0}, Row{L"/ｓ", kEnd, true, 0}));
+INSTANTIATE_TEST_SUITE_P(Rows,
+                         ModeTable,
+                         ::testing::Values(Row{L"/s", kDisplay, true, 1},
+                                           Row{L"/S", kDisplay, true, 1},
+                                           Row{L"-s", kDisplay, true, 1},
+                                           Row{L"/s 5", kDisplay, true, 1},
+                                           Row{L"/scr", kDisplay, true, 1},
+                                           Row{L"", kDisplay, true, 0},
+                                           Row{L"/p 1234", kPreview, false, 0},
+                                           Row{L"/P:1234", kPreview, false, 0},
+                                           Row{L"/c", kDialog, true, 0},
+                                           Row{L"/c:1234", kDialog, true, 0},
+                                           Row{L"-C", kDialog, true, 0},
+                                           Row{L"/a", kEnd, true, 0},
+                                           Row{L"/x", kEnd, true, 0},
+                                           Row{L"p", kEnd, true, 0},
+                                           Row{L" ", kEnd, true, 0},
+                                           Row{L"  s", kEnd, true, 0},
+                                           Row{L"/ｓ", kEnd, true, 0}));
 
 TEST(SingleInstance, EitherWindowEndsEveryModeBeforeTheSwitchIsRead) {
     for (const wchar_t* title : {L"Orbimotion_Main", L"<Orbimotion>"}) {

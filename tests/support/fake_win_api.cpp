@@ -42,10 +42,12 @@ std::vector<std::wstring> FakeWinApi::CallsStartingWith(const std::wstring& pref
     return out;
 }
 
-uint32_t FakeWinApi::GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                             const std::wstring& defaultValue, FixedBuffer& buffer,
-                                             const std::wstring& file) {
-    Log(L"GetPrivateProfileString(" + section + L"," + key + L"," + file + L")");
+uint32_t FakeWinApi::GetPrivateProfileStringA(const std::wstring& section,
+                                              const std::wstring& key,
+                                              const std::wstring& defaultValue,
+                                              FixedBuffer& buffer,
+                                              const std::wstring& file) {
+    Log(L"GetPrivateProfileStringA(" + section + L"," + key + L"," + file + L")");
     std::wstring value = defaultValue;
     auto f = ini.find(file);
     if (f != ini.end()) {
@@ -60,9 +62,11 @@ uint32_t FakeWinApi::GetPrivateProfileString(const std::wstring& section, const 
     return static_cast<uint32_t>(std::min(value.size(), buffer.chars.size() - 1));
 }
 
-int32_t FakeWinApi::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                              const std::wstring& value, const std::wstring& file) {
-    Log(L"WritePrivateProfileString(" + section + L"," + key + L"," + value + L"," + file + L")");
+int32_t FakeWinApi::WritePrivateProfileStringA(const std::wstring& section,
+                                               const std::wstring& key,
+                                               const std::wstring& value,
+                                               const std::wstring& file) {
+    Log(L"WritePrivateProfileStringA(" + section + L"," + key + L"," + value + L"," + file + L")");
     if (writesFail)
         return 0;
     ini[file][section][key] = value;
@@ -83,9 +87,11 @@ void FakeWinApi::Sleep(uint32_t milliseconds) {
     sleptTotal += milliseconds;
 }
 
-uint32_t FakeWinApi::MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
-                                   Hwnd callback) {
-    Log(L"mciSendString(" + command + L"," + N(replyLength) + (callback ? L",cb" : L"") + L")");
+uint32_t FakeWinApi::mciSendStringA(const std::wstring& command,
+                                    FixedBuffer* reply,
+                                    uint32_t replyLength,
+                                    Hwnd callback) {
+    Log(L"mciSendStringA(" + command + L"," + N(replyLength) + (callback ? L",cb" : L"") + L")");
     MciAnswer answer = mciDefault;
     if (mciHandler) {
         answer = mciHandler(command);
@@ -99,8 +105,8 @@ uint32_t FakeWinApi::MciSendString(const std::wstring& command, FixedBuffer* rep
     return answer.code;
 }
 
-int32_t FakeWinApi::MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) {
-    Log(L"mciGetErrorString(" + N(code) + L"," + N(length) + L")");
+int32_t FakeWinApi::mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) {
+    Log(L"mciGetErrorStringA(" + N(code) + L"," + N(length) + L")");
     auto it = mciErrorTexts.find(code);
     if (it == mciErrorTexts.end())
         return 0;
@@ -108,19 +114,19 @@ int32_t FakeWinApi::MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32
     return 1;
 }
 
-int32_t FakeWinApi::PlaySound(const std::wstring* name, Hinst module, uint32_t flags) {
-    Log(L"PlaySound(" + (name ? *name : std::wstring(L"<null>")) + L"," + N(static_cast<int64_t>(module)) + L"," +
+int32_t FakeWinApi::PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) {
+    Log(L"PlaySoundA(" + (name ? *name : std::wstring(L"<null>")) + L"," + N(static_cast<int64_t>(module)) + L"," +
         N(flags) + L")");
     return playSoundResult;
 }
 
-uint32_t FakeWinApi::WaveOutGetNumDevs() {
+uint32_t FakeWinApi::waveOutGetNumDevs() {
     Log(L"waveOutGetNumDevs()");
     return waveDevices;
 }
 
-Hwnd FakeWinApi::FindWindow(const std::wstring* className, const std::wstring* title) {
-    Log(L"FindWindow(" + (className ? *className : std::wstring(L"<null>")) + L"," +
+Hwnd FakeWinApi::FindWindowA(const std::wstring* className, const std::wstring* title) {
+    Log(L"FindWindowA(" + (className ? *className : std::wstring(L"<null>")) + L"," +
         (title ? *title : std::wstring(L"<null>")) + L")");
     if (!title)
         return 0;
@@ -137,13 +143,13 @@ int32_t FakeWinApi::GetWindowRect(Hwnd window, Rect& rect) {
     return 1;
 }
 
-int32_t FakeWinApi::GetWindowLong(Hwnd window, int32_t index) {
-    Log(L"GetWindowLong(" + N(static_cast<int64_t>(window)) + L"," + N(index) + L")");
+int32_t FakeWinApi::GetWindowLongA(Hwnd window, int32_t index) {
+    Log(L"GetWindowLongA(" + N(static_cast<int64_t>(window)) + L"," + N(index) + L")");
     return windowLongs[window];
 }
 
-int32_t FakeWinApi::SetWindowLong(Hwnd window, int32_t index, int32_t value) {
-    Log(L"SetWindowLong(" + N(static_cast<int64_t>(window)) + L"," + N(index) + L"," + N(value) + L")");
+int32_t FakeWinApi::SetWindowLongA(Hwnd window, int32_t index, int32_t value) {
+    Log(L"SetWindowLongA(" + N(static_cast<int64_t>(window)) + L"," + N(index) + L"," + N(value) + L")");
     int32_t old = windowLongs[window];
     windowLongs[window] = value;
     return old;
@@ -160,8 +166,8 @@ int32_t FakeWinApi::ShowCursor(bool show) {
     return cursorCount;
 }
 
-int32_t FakeWinApi::SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
-                                 uint32_t flags) {
+int32_t
+FakeWinApi::SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags) {
     Log(L"SetWindowPos(" + N(static_cast<int64_t>(window)) + L"," + N(static_cast<intptr_t>(after)) + L"," + N(x) +
         L"," + N(y) + L"," + N(cx) + L"," + N(cy) + L"," + N(flags) + L")");
     return 1;
@@ -192,23 +198,27 @@ Hwnd FakeWinApi::GetWindow(Hwnd window, uint32_t command) {
     return 0;
 }
 
-int32_t FakeWinApi::PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    Log(L"PostMessage(" + N(static_cast<int64_t>(window)) + L"," + N(message) + L"," +
+int32_t FakeWinApi::PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Log(L"PostMessageA(" + N(static_cast<int64_t>(window)) + L"," + N(message) + L"," +
         N(static_cast<int64_t>(wParam)) + L"," + N(lParam) + L")");
     return 1;
 }
 
-int32_t FakeWinApi::GetOpenFileName(const OpenFileRequest& request, std::wstring& path) {
-    Log(L"GetOpenFileName(" + request.initialDir + L"," + request.title + L")");
+int32_t FakeWinApi::GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) {
+    Log(L"GetOpenFileNameA(" + request.initialDir + L"," + request.title + L")");
     lastOpenFile = request;
     if (openFileResult > 0)
         path = openFilePath;
     return openFileResult;
 }
 
-intptr_t FakeWinApi::ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
-                                  const std::wstring& parameters, const std::wstring& directory, int32_t show) {
-    Log(L"ShellExecute(" + N(static_cast<int64_t>(window)) + L"," + verb + L"," + file + L"," + parameters + L"," +
+intptr_t FakeWinApi::ShellExecuteA(Hwnd window,
+                                   const std::wstring& verb,
+                                   const std::wstring& file,
+                                   const std::wstring& parameters,
+                                   const std::wstring& directory,
+                                   int32_t show) {
+    Log(L"ShellExecuteA(" + N(static_cast<int64_t>(window)) + L"," + verb + L"," + file + L"," + parameters + L"," +
         directory + L"," + N(show) + L")");
     return 33;
 }

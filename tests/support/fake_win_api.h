@@ -12,8 +12,8 @@
 namespace orbi::test {
 
 class FakeWinApi : public WinApi {
-public:
-    // One line per call, e.g. L"mciSendString(status cdaudio mode,255)".
+  public:
+    // One line per call, e.g. L"mciSendStringA(status cdaudio mode,255)".
     std::vector<std::wstring> calls;
 
     // Profile store: file -> section -> key -> value text.
@@ -50,37 +50,47 @@ public:
     // Only the calls whose line starts with the prefix.
     std::vector<std::wstring> CallsStartingWith(const std::wstring& prefix) const;
 
-    uint32_t GetPrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                     const std::wstring& defaultValue, FixedBuffer& buffer,
-                                     const std::wstring& file) override;
-    int32_t WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                      const std::wstring& value, const std::wstring& file) override;
+    uint32_t GetPrivateProfileStringA(const std::wstring& section,
+                                      const std::wstring& key,
+                                      const std::wstring& defaultValue,
+                                      FixedBuffer& buffer,
+                                      const std::wstring& file) override;
+    int32_t WritePrivateProfileStringA(const std::wstring& section,
+                                       const std::wstring& key,
+                                       const std::wstring& value,
+                                       const std::wstring& file) override;
     bool CanOpenForReading(const std::wstring& path) override;
     std::wstring ExeDirectory() override;
     void Sleep(uint32_t milliseconds) override;
-    uint32_t MciSendString(const std::wstring& command, FixedBuffer* reply, uint32_t replyLength,
-                           Hwnd callback) override;
-    int32_t MciGetErrorString(uint32_t code, FixedBuffer& buffer, uint32_t length) override;
-    int32_t PlaySound(const std::wstring* name, Hinst module, uint32_t flags) override;
-    uint32_t WaveOutGetNumDevs() override;
-    Hwnd FindWindow(const std::wstring* className, const std::wstring* title) override;
+    uint32_t mciSendStringA(const std::wstring& command,
+                            FixedBuffer* reply,
+                            uint32_t replyLength,
+                            Hwnd callback) override;
+    int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) override;
+    int32_t PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) override;
+    uint32_t waveOutGetNumDevs() override;
+    Hwnd FindWindowA(const std::wstring* className, const std::wstring* title) override;
     int32_t GetWindowRect(Hwnd window, Rect& rect) override;
-    int32_t GetWindowLong(Hwnd window, int32_t index) override;
-    int32_t SetWindowLong(Hwnd window, int32_t index, int32_t value) override;
+    int32_t GetWindowLongA(Hwnd window, int32_t index) override;
+    int32_t SetWindowLongA(Hwnd window, int32_t index, int32_t value) override;
     Hwnd SetParent(Hwnd child, Hwnd parent) override;
     int32_t ShowCursor(bool show) override;
-    int32_t SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy,
-                         uint32_t flags) override;
+    int32_t SetWindowPos(Hwnd window, Hwnd after, int32_t x, int32_t y, int32_t cx, int32_t cy, uint32_t flags)
+        override;
     int32_t GetCursorPos(Point& point) override;
     Hwnd WindowFromPoint(Point point) override;
     int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) override;
     Hwnd GetWindow(Hwnd window, uint32_t command) override;
-    int32_t PostMessage(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-    int32_t GetOpenFileName(const OpenFileRequest& request, std::wstring& path) override;
-    intptr_t ShellExecute(Hwnd window, const std::wstring& verb, const std::wstring& file,
-                          const std::wstring& parameters, const std::wstring& directory, int32_t show) override;
+    int32_t PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    int32_t GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) override;
+    intptr_t ShellExecuteA(Hwnd window,
+                           const std::wstring& verb,
+                           const std::wstring& file,
+                           const std::wstring& parameters,
+                           const std::wstring& directory,
+                           int32_t show) override;
 
-private:
+  private:
     void Log(std::wstring line) { calls.push_back(std::move(line)); }
 };
 

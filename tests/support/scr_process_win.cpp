@@ -1,0 +1,256 @@
+#include "support/scr_process_win.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace orbi::test {
+
+namespace {
+
+std::wstring Widen(const std::string& s) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring full = dir + L"\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(dir.c_str());
+}
+
+}  // namespace
+
+std::wstring WindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/')
+        return Widen(path);
+    std::wstring w = L"Z:" + Widen(path);
+    std::replace(w.begin(), w.end(), L'/', L'\\');
+    return w;
+}
+
+std::wstring BuiltScrPath() {
+#ifdef ORBI_SCR_PATH
+    return WindowsPath(ORBI_SCR_PATH);
+#else
+    return L"";
+#endif
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    for (;;) {
+        path_ = std::wstring(base) + L"orbi-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            break;
+    }
+}
+
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
+
+void TempDir::WriteBytes(const std::wstring& name, const std::string& bytes) const {
+    HANDLE h =
+        CreateFileW(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+std::string TempDir::ReadBytes(const std::wstring& name) const {
+    HANDLE h = CreateFileW(File(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string out;
+    char buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}
+
+bool TempDir::Exists(const std::wstring& name) const {
+    return GetFileAttributesW(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ScrInstall::ScrInstall() {
+    exe_ = dir_.File(L"Orbimotion.scr");
+    CopyFileW(BuiltScrPath().c_str(), exe_.c_str(), FALSE);
+}
+
+ScrProcess::~ScrProcess() {
+    Kill();
+}
+
+bool ScrProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
+    Kill();
+    std::wstring line = L"\"" + exe + L"\"";
+    if (!arguments.empty())
+        line += L" " + arguments;
+    std::vector<wchar_t> buf(line.begin(), line.end());
+    buf.push_back(L'\0');
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
+    return CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_) !=
+           FALSE;
+}
+
+bool ScrProcess::WaitExit(DWORD timeoutMs) {
+    if (!pi_.hProcess)
+        return true;
+    // Pump while waiting: the program may send messages to this thread's windows (a parent pane) as it ends.
+    return WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+}
+
+bool ScrProcess::Running() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ScrProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (pi_.hProcess)
+        GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+void ScrProcess::Kill() {
+    if (pi_.hProcess) {
+        if (Running()) {
+            TerminateProcess(pi_.hProcess, 99);
+            WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+    }
+    pi_ = PROCESS_INFORMATION{};
+}
+
+HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowW(nullptr, title.c_str())) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs) {
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{pid, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(
+                [](HWND h, LPARAM lp) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(lp);
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(h, &owner);
+                    if (owner == s->pid && IsWindowVisible(h)) {
+                        s->found = h;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+void SendKey(WORD virtualKey) {
+    INPUT in[2]{};
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = virtualKey;
+    in[1] = in[0];
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void MoveMouseTo(int x, int y) {
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = w > 0 ? (x * 65535 + w / 2) / w : 0;
+    in.mi.dy = h > 0 ? (y * 65535 + h / 2) / h : 0;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof(INPUT));
+}
+
+void ClickMouseAt(int x, int y, bool right) {
+    MoveMouseTo(x, y);
+    INPUT in[2]{};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    in[1] = in[0];
+    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+std::string Cp932(const std::wstring& text) {
+    int n = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+int CountProcesses(const std::wstring& imageName) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
+        if (_wcsicmp(pe.szExeFile, imageName.c_str()) == 0)
+            ++count;
+    }
+    CloseHandle(snap);
+    return count;
+}
+
+}  // namespace orbi::test

@@ -1,0 +1,90 @@
+// Helpers for tests that run Orbimotion.scr itself under Wine: a scratch folder with a copy of the program and
+// its settings file, a started process, and waits with time-outs (never bare sleeps).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace orbi::test {
+
+// The built Orbimotion.scr as a Windows path.
+std::wstring BuiltScrPath();
+// A Linux path as Wine sees it (Z:\...); Windows paths pass unchanged.
+std::wstring WindowsPath(const std::string& path);
+
+// Polls `condition` every few milliseconds, pumping this thread's messages, until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// A fresh folder under %TEMP%, removed with everything in it when the object goes.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+    // Writes bytes exactly as given.
+    void WriteBytes(const std::wstring& name, const std::string& bytes) const;
+    std::string ReadBytes(const std::wstring& name) const;
+    bool Exists(const std::wstring& name) const;
+
+  private:
+    std::wstring path_;
+};
+
+// The program copied into a scratch folder, so that its settings file is the test's own.
+class ScrInstall {
+  public:
+    ScrInstall();
+    const std::wstring& exe() const { return exe_; }
+    const TempDir& dir() const { return dir_; }
+    std::wstring IniPath() const { return dir_.File(L"Orbimotion.ini"); }
+    // Settings file content as code page 932 bytes.
+    void WriteIni(const std::string& bytes) const { dir_.WriteBytes(L"Orbimotion.ini", bytes); }
+    std::string ReadIni() const { return dir_.ReadBytes(L"Orbimotion.ini"); }
+
+  private:
+    TempDir dir_;
+    std::wstring exe_;
+};
+
+class ScrProcess {
+  public:
+    ScrProcess() = default;
+    ~ScrProcess();  // kills a process still running: no test leaves one behind
+    ScrProcess(const ScrProcess&) = delete;
+    ScrProcess& operator=(const ScrProcess&) = delete;
+
+    // Starts `exe arguments` (the argument text after the quoted path); false when CreateProcess failed.
+    bool Start(const std::wstring& exe, const std::wstring& arguments);
+    bool WaitExit(DWORD timeoutMs);
+    bool Running() const;
+    DWORD ExitCode() const;
+    DWORD pid() const { return pi_.dwProcessId; }
+    HANDLE handle() const { return pi_.hProcess; }
+    void Kill();
+
+  private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// A top-level window with this exact title, waited for; null on time-out.
+HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs);
+// A top-level window of the given process (any title), waited for; null on time-out.
+HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs);
+
+// Input as a user makes it, through SendInput (the target must be pumping messages).
+void SendKey(WORD virtualKey);
+void MoveMouseTo(int x, int y);
+void ClickMouseAt(int x, int y, bool right = false);
+
+// Code page 932 bytes of a Unicode text.
+std::string Cp932(const std::wstring& text);
+
+// Every Orbimotion.scr process still alive (by image name); used to prove nothing is left behind.
+int CountProcesses(const std::wstring& imageName);
+
+}  // namespace orbi::test
