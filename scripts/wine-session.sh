@@ -27,20 +27,26 @@ stop
 mkdir -p "$ORBI_WINE_DIR"
 rm -rf "$ORBI_WINE_DIR/prefix"
 
-# A free display number: the first whose lock file does not exist.
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$ORBI_WINE_DIR/xvfb.log" 2>&1 &
-echo $! >"$ORBI_WINE_DIR/xvfb.pid"
-for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-done
-[ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start" >&2; exit 1; }
+if [ -n "${ORBI_DISPLAY:-}" ]; then
+    # The user's own screen: no virtual one.
+    display=$ORBI_DISPLAY
+else
+    # A free display number: the first whose lock file does not exist.
+    n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$ORBI_WINE_DIR/xvfb.log" 2>&1 &
+    echo $! >"$ORBI_WINE_DIR/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start" >&2; exit 1; }
+    display=:$n
+fi
 
 printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ORBI_WINE_DIR/alsa-null.conf"
 cat >"$ORBI_WINE_DIR/session.env" <<ENV
-export DISPLAY=:$n
+export DISPLAY=$display
 export WINEPREFIX=$ORBI_WINE_DIR/prefix
 ENV
 
@@ -66,4 +72,4 @@ if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
     setsid "$WINE" "$ORBI_KEEPALIVE" </dev/null >/dev/null 2>&1 &
     echo $! >"$ORBI_WINE_DIR/keepalive.pid"
 fi
-echo "Wine session on DISPLAY=:$n, prefix $WINEPREFIX"
+echo "Wine session on DISPLAY=$display, prefix $WINEPREFIX"
