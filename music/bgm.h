@@ -9,7 +9,7 @@
 namespace orbi {
 
 class Orbimotion_BGM {
-public:
+  public:
     explicit Orbimotion_BGM(Process& p);
 
     // Command channel.
@@ -33,7 +33,7 @@ public:
     void WavPlay();
     void WavStop();
 
-private:
+  private:
     Process& p_;
     FixedBuffer reply_{512};
     FixedBuffer error_{256};
