@@ -60,8 +60,8 @@ class Command : public Window, private CommandView {
     long FacesPainted() const { return facesPainted_; }
     const BackingImage& Surface() const { return surface_; }
     bool HoverTrackingOn() const { return TimerEnabled(kTmrMouse); }
-    // Face pictures come from this module's resources; the program's own by default.
-    static void SetResourceModule(HMODULE module);
+    // Face pictures come from this module's resources (the program's own by default); set before Create.
+    void SetResourceModule(HMODULE module) { resources_ = module; }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -79,7 +79,7 @@ class Command : public Window, private CommandView {
     void DrawGradient(HDC dc, int16_t invertGradient) const;
     void DrawLabel(HDC dc) const;
     void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
-    bool OverLabel(int x, int y) const;
+    RECT LabelRect() const;
 
     Process& p_;
     CommandCore core_;
@@ -90,6 +90,8 @@ class Command : public Window, private CommandView {
     mutable UniqueFont labelFont_;
     mutable FontDesc labelFontDesc_;
     long facesPainted_ = 0;
+    HMODULE resources_ = nullptr;
+    int16_t pressed_ = 0;  // mouse buttons pressed on this control and not yet released
 };
 
 }  // namespace orbi

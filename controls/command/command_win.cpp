@@ -1,0 +1,308 @@
+#include "controls/command/command_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "platform/numbers.h"
+#include "platform/resource_ids.h"
+#include "platform/runtime_win.h"
+
+namespace orbi {
+
+namespace {
+
+constexpr UINT kTmrMouseMs = 100;
+constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+
+int ToPixels(double twips, double twipsPerPixel) {
+    return static_cast<int>(RoundHalfEven(twips / twipsPerPixel));
+}
+
+// Colours with the high bit set name a system colour, as the widget runtime allows for text colours.
+COLORREF ToColorRef(uint32_t colour) {
+    if (colour & 0x80000000u)
+        return GetSysColor(static_cast<int>(colour & 0xFF));
+    return colour & 0xFFFFFF;
+}
+
+int16_t ButtonOf(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            return kLeftButton;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return kRightButton;
+        default:
+            return kMiddleButton;
+    }
+}
+
+int16_t ButtonsHeld(WPARAM keys) {
+    return static_cast<int16_t>((keys & MK_LBUTTON ? kLeftButton : 0) | (keys & MK_RBUTTON ? kRightButton : 0) |
+                                (keys & MK_MBUTTON ? kMiddleButton : 0));
+}
+
+}  // namespace
+
+Command::Command(Process& p) : p_(p), core_(*this) {}
+
+Command::~Command() = default;
+
+bool Command::Create(HWND parent,
+                     int x,
+                     int y,
+                     int width,
+                     int height,
+                     const PropertyStore& stored,
+                     const FontDesc& ambientFont) {
+    ambient_ = ambientFont;
+    const HMODULE module = resources_ ? resources_ : ProgramInstance();
+    for (int i = 0; i < kFaceCount; ++i)
+        faces_[i].LoadBitmapResource(module, IDB_FACE_NORMAL + i);
+    SetTimer(kTmrMouse, kTmrMouseMs, false);
+    if (!CreateWin(L"OrbimotionCommand", 0, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, x, y, width,
+                   height, parent))
+        return false;
+    // The first size comes before the stored properties, as when the container places a loaded control.
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (surface_.width() != client.right || surface_.height() != client.bottom) {
+        surface_.Resize(client.right, client.bottom);
+        core_.UserControl_Resize();
+    }
+    core_.UserControl_ReadProperties(stored, ambient_);
+    return true;
+}
+
+void Command::Initialize() {
+    core_.Initialize();
+    SetTimer(kTmrMouse, kTmrMouseMs, true);
+}
+
+void Command::PaintFace(Face face, int16_t invertGradient) {
+    ++facesPainted_;
+    HDC dc = surface_.dc();
+    if (!dc)
+        return;
+    const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+    geometry_.Update(surface_.width() * tx, surface_.height() * ty);
+    surface_.Clear(GetSysColor(COLOR_BTNFACE));
+    try {
+        DrawGradient(dc, invertGradient);
+    } catch (...) {
+        // The rest of the gradient is abandoned; the border still gets painted.
+    }
+    const BackingImage& picture = faces_[static_cast<int>(face)];
+    if (picture.dc()) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        const int pictureW = picture.width() * kPictureTwipsPerPixel;
+        const int pictureH = picture.height() * kPictureTwipsPerPixel;
+        for (const Piece& piece : geometry_.Pieces()) {
+            int srcW = piece.srcW, srcH = piece.srcH;
+            int dstW = piece.dstW, dstH = piece.dstH;
+            if (piece.natural) {
+                // What lies beyond the picture draws nothing.
+                srcW = dstW = std::min(srcW, pictureW - piece.srcX);
+                srcH = dstH = std::min(srcH, pictureH - piece.srcY);
+            }
+            const int x0 = ToPixels(piece.dstX, tx), x1 = ToPixels(piece.dstX + dstW, tx);
+            const int y0 = ToPixels(piece.dstY, ty), y1 = ToPixels(piece.dstY + dstH, ty);
+            const int sx = piece.srcX / kPictureTwipsPerPixel, sy = piece.srcY / kPictureTwipsPerPixel;
+            const int sw = srcW / kPictureTwipsPerPixel, sh = srcH / kPictureTwipsPerPixel;
+            // A control narrower or lower than two bands leaves its edges out rather than mirroring them.
+            if (x1 <= x0 || y1 <= y0 || sw <= 0 || sh <= 0)
+                continue;
+            if (x1 - x0 == sw && y1 - y0 == sh)
+                BitBlt(dc, x0, y0, sw, sh, picture.dc(), sx, sy, SRCCOPY);
+            else
+                StretchBlt(dc, x0, y0, x1 - x0, y1 - y0, picture.dc(), sx, sy, sw, sh, SRCCOPY);
+        }
+    }
+    if (hwnd())
+        RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void Command::DrawGradient(HDC dc, int16_t invertGradient) const {
+    const Rgb16 white = ColourComponents(kGradientWhite);
+    const Rgb16 accent = ColourComponents(kGradientAccent);
+    const Rgb16& top = invertGradient ? accent : white;
+    const Rgb16& bottom = invertGradient ? white : accent;
+    TRIVERTEX vertex[3]{};
+    vertex[0] = {0, 0, top.red, top.green, top.blue, 0};
+    vertex[1] = {static_cast<LONG>(RoundHalfEven(surface_.width() - 1.0)),
+                 static_cast<LONG>(RoundHalfEven(surface_.height() - 1.0)),
+                 bottom.red,
+                 bottom.green,
+                 bottom.blue,
+                 0};
+    GRADIENT_RECT rect{1, 0};
+    GradientFill(dc, vertex, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+}
+
+RECT Command::LabelRect() const {
+    const double ty = TwipsPerPixelY();
+    const double top = geometry_.LabelTop();
+    return RECT{0, ToPixels(top, ty), surface_.width(), ToPixels(top + kLabelHeight, ty)};
+}
+
+void Command::DrawLabel(HDC dc) const {
+    const CommandProperties& props = core_.Properties();
+    if (props.Caption.empty())
+        return;
+    if (!labelFont_ || labelFontDesc_ != props.Font) {
+        LOGFONTW lf{};
+        lf.lfHeight = -static_cast<LONG>(RoundHalfEven(props.Font.sizePt * (1440.0 / TwipsPerPixelY()) / 72.0));
+        lf.lfWeight = props.Font.weight;
+        lf.lfItalic = props.Font.italic;
+        lf.lfUnderline = props.Font.underline;
+        lf.lfStrikeOut = props.Font.strikethrough;
+        lf.lfCharSet = static_cast<BYTE>(props.Font.charset);
+        props.Font.face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+        labelFont_.reset(CreateFontIndirectW(&lf));
+        labelFontDesc_ = props.Font;
+    }
+    RECT rect = LabelRect();
+    const int saved = SaveDC(dc);
+    SelectGuard font(dc, labelFont_ ? static_cast<HGDIOBJ>(labelFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_CENTER | DT_TOP | DT_WORDBREAK;
+    const int length = static_cast<int>(props.Caption.size());
+    if (props.LabelEnabled) {
+        SetTextColor(dc, ToColorRef(props.FontColour));
+        DrawTextW(dc, props.Caption.c_str(), length, &rect, format);
+    } else {
+        // The platform's greyed look: a light copy one pixel down and right under a shadow-grey one.
+        RECT light = rect;
+        OffsetRect(&light, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+        DrawTextW(dc, props.Caption.c_str(), length, &light, format);
+        SetTextColor(dc, GetSysColor(COLOR_3DSHADOW));
+        DrawTextW(dc, props.Caption.c_str(), length, &rect, format);
+    }
+    RestoreDC(dc, saved);
+}
+
+void Command::PaintContent(HDC dc) const {
+    if (core_.Properties().BackStyle != 0) {
+        surface_.CopyTo(dc, 0, 0);
+    } else if (HWND parent = GetParent(hwnd())) {
+        // Transparent: the container's own picture shows through.
+        POINT origin{0, 0};
+        MapWindowPoints(hwnd(), parent, &origin, 1);
+        POINT old{};
+        OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+        SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        SetViewportOrgEx(dc, old.x, old.y, nullptr);
+    }
+    DrawLabel(dc);
+}
+
+void Command::LabelChanged() {
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void Command::RaiseClick() {
+    // A copy: the container's handler may destroy this control.
+    auto click = Click;
+    if (click)
+        click();
+}
+
+void Command::MarkChanged(const wchar_t* name) {
+    if (PropertyChanged)
+        PropertyChanged(name);
+}
+
+void Command::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const int16_t shift = static_cast<int16_t>((wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0) |
+                                               (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+    const float x = static_cast<float>(at.x * TwipsPerPixelX());
+    const float y = static_cast<float>(at.y * TwipsPerPixelY());
+    const RECT label = LabelRect();
+    // A disabled label passes its mouse events to the control beneath.
+    const bool onLabel = core_.Properties().LabelEnabled && PtInRect(&label, at);
+
+    if (message == WM_MOUSEMOVE) {
+        RECT client{};
+        GetClientRect(hwnd(), &client);
+        // While captured, moves outside arrive too; they are not moves over the button.
+        if (!PtInRect(&client, at))
+            return;
+        const int16_t held = ButtonsHeld(wParam);
+        onLabel ? core_.LblMsg_MouseMove(held, shift, x, y) : core_.UserControl_MouseMove(held, shift, x, y);
+        return;
+    }
+
+    const int16_t button = ButtonOf(message);
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+        // Focus first, then the press: the face left on screen is Pressed in every state.
+        if (button == kLeftButton && GetFocus() != hwnd())
+            SetFocus(hwnd());
+        pressed_ |= button;
+        SetCapture(hwnd());
+        onLabel ? core_.LblMsg_MouseDown(button, shift, x, y) : core_.UserControl_MouseDown(button, shift, x, y);
+        return;
+    }
+
+    // A release belongs to the control only when the press started on it.
+    if (!(pressed_ & button))
+        return;
+    pressed_ &= static_cast<int16_t>(~button);
+    if (!(wParam & kAnyButton) && GetCapture() == hwnd())
+        ReleaseCapture();  // before Click: its handler may open a modal dialog
+    onLabel ? core_.LblMsg_MouseUp(button, shift, x, y) : core_.UserControl_MouseUp(button, shift, x, y);
+}
+
+void Command::OnTimer(UINT_PTR id) {
+    if (id != kTmrMouse)
+        return;
+    const Hwnd self = reinterpret_cast<Hwnd>(hwnd());
+    const Hwnd form = reinterpret_cast<Hwnd>(GetAncestor(hwnd(), GA_ROOT));
+    core_.TmrMouse_Timer(CursorOverControl(p_.api, self, form));
+}
+
+LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintGuard paint(hwnd());
+            PaintContent(paint.dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintContent(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_SIZE:
+            surface_.Resize(LOWORD(lParam), HIWORD(lParam));
+            core_.UserControl_Resize();
+            return 0;
+        case WM_SETFOCUS:
+            core_.UserControl_GotFocus();
+            return 0;
+        case WM_KILLFOCUS:
+            core_.UserControl_LostFocus();
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != hwnd())
+                pressed_ = 0;
+            return 0;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            Mouse(message, wParam, lParam);
+            return 0;
+    }
+    return Default(message, wParam, lParam);
+}
+
+}  // namespace orbi
