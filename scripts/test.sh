@@ -24,6 +24,12 @@ cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j "$jobs"
 ctest --preset native-asan -j "$jobs" || status=1
 
+echo "== fuzzing (libFuzzer, ASan, UBSan): the kept corpus replayed, then a bounded run per target"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz || status=1
+scripts/fuzz.sh "${ORBI_FUZZ_SECONDS:-30}" || status=1
+
 echo "== windows (MinGW-w64), tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
