@@ -5,7 +5,7 @@
 
 namespace orbi {
 
-class Win32Api final : public WinApi {
+class Win32Api : public WinApi {
   public:
     uint32_t GetPrivateProfileStringA(const std::wstring& section,
                                       const std::wstring& key,

@@ -1,0 +1,133 @@
+// The settings file through the real profile functions under code page 932.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/numbers.h"
+#include "platform/win_api_win.h"
+#include "settings/settings.h"
+#include "support/scr_process_win.h"
+
+namespace orbi {
+namespace {
+
+// The real call layer, with the program's folder moved to a scratch folder.
+class ScratchApi : public Win32Api {
+  public:
+    explicit ScratchApi(std::wstring dir) : dir_(std::move(dir)) {}
+    std::wstring ExeDirectory() override { return dir_; }
+
+  private:
+    std::wstring dir_;
+};
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    test::TempDir dir;
+    ScratchApi api{dir.path()};
+    Process p{api};
+    std::string Bytes() const { return dir.ReadBytes(L"Orbimotion.ini"); }
+    void WriteFile(const std::string& bytes) const { dir.WriteBytes(L"Orbimotion.ini", bytes); }
+};
+
+TEST_F(SettingsFile, RunsUnderCodePage932) {
+    EXPECT_EQ(GetACP(), 932u) << "the test session must run Wine with a Japanese locale";
+}
+
+TEST_F(SettingsFile, KeysAreStoredAsTheirCodePage932Bytes) {
+    const std::wstring path = SettingsPath(p);
+    WriteSetting(p, kSection, kKeySpeed, NumberText(10), path);
+    WriteSetting(p, kSection, kKeyBgmKind, NumberText(0), path);
+    WriteSetting(p, kSection, kKeyBgmRepeat, NumberText(0), path);
+    WriteSetting(p, kSection, kKeyBgmFile, L"", path);
+    EXPECT_NE(p.ApiResult, 0);
+    const std::string bytes = Bytes();
+    EXPECT_NE(bytes.find("[Section]"), std::string::npos) << bytes;
+    size_t speed = bytes.find("\x91\xAC\x82\xB3=");
+    size_t kind = bytes.find("\x42\x47\x4D\x8B\xE6\x95\xAA=");
+    size_t repeat = bytes.find("\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4=");
+    size_t file = bytes.find("\x42\x47\x4D\xCC\xA7\xB2\xD9=");
+    ASSERT_NE(speed, std::string::npos) << bytes;
+    ASSERT_NE(kind, std::string::npos) << bytes;
+    ASSERT_NE(repeat, std::string::npos) << bytes;
+    ASSERT_NE(file, std::string::npos) << bytes;
+    EXPECT_LT(speed, kind);
+    EXPECT_LT(kind, repeat);
+    EXPECT_LT(repeat, file);
+}
+
+TEST_F(SettingsFile, WhatTheProgramWritesReadsBackAsWritten) {
+    test::TempDir music;
+    music.WriteBytes(L"曲 ﾃｽﾄ.mp3", "ID3");
+    const std::wstring song = music.File(L"曲 ﾃｽﾄ.mp3");
+    const std::wstring path = SettingsPath(p);
+    WriteSetting(p, kSection, kKeySpeed, NumberText(37), path);
+    WriteSetting(p, kSection, kKeyBgmKind, NumberText(2), path);
+    WriteSetting(p, kSection, kKeyBgmRepeat, NumberText(-4), path);
+    WriteSetting(p, kSection, kKeyBgmFile, song, path);
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, 37);
+    EXPECT_EQ(p.settings.BgmKind, 2);
+    EXPECT_EQ(p.settings.BgmRepeat, -4);
+    EXPECT_EQ(p.settings.BgmFile, song);
+    EXPECT_EQ(p.settings.BgmFolder, music.path());
+}
+
+TEST_F(SettingsFile, NoFileGivesTheDefaultsAndTheProgramFolder) {
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, 10);
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_EQ(p.settings.BgmRepeat, 0);
+    EXPECT_EQ(p.settings.BgmFile, L"");
+    EXPECT_EQ(p.settings.BgmFolder, dir.path());
+    EXPECT_FALSE(dir.Exists(L"Orbimotion.ini"));
+}
+
+TEST_F(SettingsFile, HandEditedValuesLoadAsDefined) {
+    std::string ini = "[Section]\r\n";
+    ini += test::Cp932(L"速さ") + "= 12.9 \r\n";
+    ini += test::Cp932(L"BGM区分") + "=2\r\n";
+    ini += test::Cp932(L"BGMﾘﾋﾟｰﾄ") + "=abc\r\n";
+    ini += test::Cp932(L"BGMﾌｧｲﾙ") + "=" + std::string(300, 'x') + "\r\n";
+    WriteFile(ini);
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, 12);
+    EXPECT_EQ(p.settings.BgmKind, 0);  // the 255-byte path names no file
+    EXPECT_EQ(p.settings.BgmRepeat, 0);
+    EXPECT_EQ(p.settings.BgmFile, L"");
+    EXPECT_EQ(ReadSetting(p, kSection, kKeyBgmFile, SettingsPath(p)), std::wstring(255, L'x'));
+}
+
+TEST_F(SettingsFile, BrokenBytesAndAFolderAsMusicPathDoNotHurt) {
+    std::string ini = "[Section]\r\n";
+    ini += test::Cp932(L"速さ") + "=\x82\r\n";  // a lone lead byte
+    ini += test::Cp932(L"BGM区分") + "=99999999\r\n";
+    ini += test::Cp932(L"BGMﾌｧｲﾙ") + "=" + test::Cp932(dir.path()) + "\\\r\n";
+    ini += "\xFF\xFE\x80garbage=\xFD\r\n";
+    WriteFile(ini);
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, 0);
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_EQ(p.settings.BgmFile, L"");
+}
+
+TEST_F(SettingsFile, MissingSectionGivesDefaults) {
+    WriteFile("[Other]\r\n" + test::Cp932(L"速さ") + "=50\r\n");
+    LoadSettings(p);
+    EXPECT_EQ(p.settings.Speed, 10);
+}
+
+TEST(FileExistsReal, FoldersAndEmptyPathsAreNotFiles) {
+    test::TempDir dir;
+    Win32Api api;
+    Process p{api};
+    dir.WriteBytes(L"a.wav", "RIFF");
+    EXPECT_EQ(FileExists(p, dir.File(L"a.wav")), -1);
+    EXPECT_EQ(FileExists(p, dir.File(L"a.wav") + L"\\"), -1);
+    EXPECT_EQ(FileExists(p, dir.path()), 0);
+    EXPECT_EQ(FileExists(p, dir.File(L"missing.wav")), 0);
+    EXPECT_EQ(FileExists(p, L""), 0);
+}
+
+}  // namespace
+}  // namespace orbi
