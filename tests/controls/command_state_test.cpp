@@ -1,0 +1,398 @@
+#include "controls/command/command_state.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/fake_win_api.h"
+
+namespace orbi {
+namespace {
+
+std::string Name(std::optional<Face> face) {
+    if (!face)
+        return "none";
+    std::wstring w = FaceName(*face);
+    return std::string(w.begin(), w.end());
+}
+
+// ---- The transition table, one case per row ----
+
+enum class Event { Move, Tick, GotFocus, LostFocus, Down, Up };
+
+struct Row {
+    const char* name;
+    ButtonState from;
+    int16_t mouseIsDown;
+    int16_t enabled;
+    Event event;
+    int16_t button;
+    ButtonState to;
+    int16_t mouseIsDownAfter;
+    std::optional<Face> paint;
+    bool click;
+};
+
+using S = ButtonState;
+constexpr int16_t T = kTrue, F = kFalse;
+constexpr int16_t L = kLeftButton, R = kRightButton, M = kMiddleButton;
+
+const Row kRows[] = {
+    {"MoveIdleHovers", S::Idle, F, T, Event::Move, 0, S::Hover, F, Face::HighLight, false},
+    {"MoveFocusedHovers", S::Focused, F, T, Event::Move, 0, S::FocusedHover, F, Face::HighLightSelect, false},
+    {"MoveFocusedWhilePressedStays", S::Focused, T, T, Event::Move, L, S::Focused, T, std::nullopt, false},
+    {"MoveHoverStays", S::Hover, F, T, Event::Move, 0, S::Hover, F, std::nullopt, false},
+    {"MoveFocusedHoverStays", S::FocusedHover, F, T, Event::Move, 0, S::FocusedHover, F, std::nullopt, false},
+    {"MoveDormantStays", S::Dormant, F, T, Event::Move, 0, S::Dormant, F, std::nullopt, false},
+    {"TickHoverLeaves", S::Hover, F, T, Event::Tick, 0, S::Idle, F, Face::Normal, false},
+    {"TickFocusedHoverLeaves", S::FocusedHover, F, T, Event::Tick, 0, S::Focused, F, Face::Selected, false},
+    {"TickIdleNothing", S::Idle, F, T, Event::Tick, 0, S::Idle, F, std::nullopt, false},
+    {"TickFocusedNothing", S::Focused, F, T, Event::Tick, 0, S::Focused, F, std::nullopt, false},
+    {"TickDormantNothing", S::Dormant, F, T, Event::Tick, 0, S::Dormant, F, std::nullopt, false},
+    {"FocusOnHoverPresses", S::Hover, F, T, Event::GotFocus, 0, S::FocusedHover, F, Face::Pressed, false},
+    {"FocusOnIdleSelects", S::Idle, F, T, Event::GotFocus, 0, S::Focused, F, Face::Selected, false},
+    {"FocusOnDormantSelects", S::Dormant, F, T, Event::GotFocus, 0, S::Focused, F, Face::Selected, false},
+    {"FocusOnFocusedHoverSelects", S::FocusedHover, F, T, Event::GotFocus, 0, S::Focused, F, Face::Selected, false},
+    {"LostFocusDormant", S::Dormant, F, T, Event::LostFocus, 0, S::Idle, F, Face::Normal, false},
+    {"LostFocusHover", S::Hover, F, T, Event::LostFocus, 0, S::Idle, F, Face::Normal, false},
+    {"LostFocusFocused", S::Focused, F, T, Event::LostFocus, 0, S::Idle, F, Face::Normal, false},
+    {"LostFocusFocusedHover", S::FocusedHover, F, T, Event::LostFocus, 0, S::Idle, F, Face::Normal, false},
+    {"LostFocusIdleNothing", S::Idle, F, T, Event::LostFocus, 0, S::Idle, F, std::nullopt, false},
+    {"LeftDownIdle", S::Idle, F, T, Event::Down, L, S::Idle, T, Face::Pressed, false},
+    {"LeftDownFocused", S::Focused, F, T, Event::Down, L, S::Focused, T, Face::Pressed, false},
+    {"LeftDownDormant", S::Dormant, F, T, Event::Down, L, S::Dormant, T, Face::Pressed, false},
+    {"RightDownNothing", S::Hover, F, T, Event::Down, R, S::Hover, F, std::nullopt, false},
+    {"MiddleDownNothing", S::FocusedHover, F, T, Event::Down, M, S::FocusedHover, F, std::nullopt, false},
+    {"LeftUpHoverNormalAndClick", S::Hover, T, T, Event::Up, L, S::Hover, F, Face::Normal, true},
+    {"LeftUpFocusedHoverClicks", S::FocusedHover, T, T, Event::Up, L, S::FocusedHover, F, Face::HighLightSelect, true},
+    {"LeftUpFocusedNoClick", S::Focused, T, T, Event::Up, L, S::Focused, F, std::nullopt, false},
+    {"LeftUpIdleClicks", S::Idle, T, T, Event::Up, L, S::Idle, F, std::nullopt, true},
+    {"LeftUpDormantClicks", S::Dormant, T, T, Event::Up, L, S::Dormant, F, std::nullopt, true},
+    {"RightUpHoverClicks", S::Hover, F, T, Event::Up, R, S::Hover, F, std::nullopt, true},
+    {"MiddleUpFocusedHoverClicks", S::FocusedHover, F, T, Event::Up, M, S::FocusedHover, F, std::nullopt, true},
+    {"RightUpFocusedNoClick", S::Focused, F, T, Event::Up, R, S::Focused, F, std::nullopt, false},
+    {"RightUpKeepsLeftPress", S::FocusedHover, T, T, Event::Up, R, S::FocusedHover, T, std::nullopt, true},
+    {"EnabledOneNoClick", S::Hover, T, 1, Event::Up, L, S::Hover, F, Face::Normal, false},
+    {"EnabledOneStillHovers", S::Idle, F, 1, Event::Move, 0, S::Hover, F, Face::HighLight, false},
+    {"DisabledMove", S::Idle, F, F, Event::Move, 0, S::Idle, F, std::nullopt, false},
+    {"DisabledTick", S::Hover, F, F, Event::Tick, 0, S::Hover, F, std::nullopt, false},
+    {"DisabledGotFocus", S::Hover, F, F, Event::GotFocus, 0, S::Hover, F, std::nullopt, false},
+    {"DisabledLostFocus", S::Focused, F, F, Event::LostFocus, 0, S::Focused, F, std::nullopt, false},
+    {"DisabledDown", S::Hover, F, F, Event::Down, L, S::Hover, F, std::nullopt, false},
+    {"DisabledUp", S::Hover, T, F, Event::Up, L, S::Hover, T, std::nullopt, false},
+};
+
+class TransitionRow : public ::testing::TestWithParam<Row> {};
+
+TEST_P(TransitionRow, GivesStateFaceAndClick) {
+    const Row& row = GetParam();
+    ButtonMachine m;
+    m.state = row.from;
+    m.MouseIsDown = row.mouseIsDown;
+    Reaction r;
+    switch (row.event) {
+        case Event::Move:
+            r = m.MouseMove(row.enabled);
+            break;
+        case Event::Tick:
+            r = m.MouseLeave(row.enabled);
+            break;
+        case Event::GotFocus:
+            r = m.GotFocus(row.enabled);
+            break;
+        case Event::LostFocus:
+            r = m.LostFocus(row.enabled);
+            break;
+        case Event::Down:
+            r = m.MouseDown(row.button, row.enabled);
+            break;
+        case Event::Up:
+            r = m.MouseUp(row.button, row.enabled);
+            break;
+    }
+    EXPECT_EQ(static_cast<int>(row.to), static_cast<int>(m.state));
+    EXPECT_EQ(row.mouseIsDownAfter, m.MouseIsDown);
+    EXPECT_EQ(Name(row.paint), Name(r.paint));
+    EXPECT_EQ(row.click, r.click);
+}
+
+INSTANTIATE_TEST_SUITE_P(ButtonTable,
+                         TransitionRow,
+                         ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// ---- The control's logic with a recording window ----
+
+struct RecordingView : CommandView {
+    std::vector<std::string> faces;
+    std::vector<int16_t> inverts;
+    std::vector<std::wstring> changed;
+    int clicks = 0;
+    int labelChanges = 0;
+    void PaintFace(Face face, int16_t invert) override {
+        faces.push_back(Name(face));
+        inverts.push_back(invert);
+    }
+    void LabelChanged() override { ++labelChanges; }
+    void RaiseClick() override { ++clicks; }
+    void MarkChanged(const wchar_t* name) override { changed.push_back(name); }
+};
+
+// An instance as the settings dialog has it: loaded from a store holding only its caption, then initialised.
+struct LoadedButton : ::testing::Test {
+    RecordingView view;
+    CommandCore core{view};
+    void SetUp() override {
+        PropertyStore store;
+        store.Write(L"Caption", L"設定", L"Command");
+        core.UserControl_ReadProperties(store, FontDesc{});
+        core.Initialize();
+        view.faces.clear();
+        view.inverts.clear();
+    }
+};
+
+TEST_F(LoadedButton, ClickOnUnfocusedButtonWithFocusFirst) {
+    core.UserControl_MouseMove(0, 0, 100, 100);
+    core.UserControl_GotFocus();
+    core.UserControl_MouseDown(kLeftButton, 0, 100, 100);
+    core.UserControl_MouseUp(kLeftButton, 0, 100, 100);
+    EXPECT_EQ((std::vector<std::string>{"HighLight", "Pressed", "Pressed", "HighLightSelect"}), view.faces);
+    EXPECT_EQ(1, view.clicks);
+    EXPECT_EQ(ButtonState::FocusedHover, core.State());
+}
+
+TEST_F(LoadedButton, PressDragOutReleaseRaisesNoClick) {
+    core.UserControl_MouseMove(0, 0, 100, 100);
+    core.UserControl_GotFocus();
+    core.UserControl_MouseDown(kLeftButton, 0, 100, 100);
+    core.TmrMouse_Timer(false);
+    EXPECT_EQ("Selected", Name(core.CurrentFace()));
+    // Coming back while still pressed does not re-enter FocusedHover.
+    core.UserControl_MouseMove(kLeftButton, 0, 100, 100);
+    EXPECT_EQ(ButtonState::Focused, core.State());
+    core.UserControl_MouseUp(kLeftButton, 0, 100, 100);
+    EXPECT_EQ(0, view.clicks);
+    EXPECT_EQ("Selected", Name(core.CurrentFace()));
+}
+
+TEST_F(LoadedButton, PressWithoutFocusClicksEvenAfterLeaving) {
+    core.UserControl_MouseMove(0, 0, 100, 100);
+    core.UserControl_MouseDown(kLeftButton, 0, 100, 100);
+    core.TmrMouse_Timer(false);
+    core.UserControl_MouseUp(kLeftButton, 0, -500, 100);
+    EXPECT_EQ(1, view.clicks);
+}
+
+TEST_F(LoadedButton, HoverShowsHighLightAndLeavingShowsNormal) {
+    core.UserControl_MouseMove(0, 0, 10, 10);
+    core.TmrMouse_Timer(true);
+    EXPECT_EQ("HighLight", Name(core.CurrentFace()));
+    core.TmrMouse_Timer(false);
+    core.TmrMouse_Timer(false);
+    EXPECT_EQ((std::vector<std::string>{"HighLight", "Normal"}), view.faces);
+}
+
+TEST_F(LoadedButton, KeyboardFocusWhileHoveringShowsPressedUntilLeaving) {
+    core.LblMsg_MouseMove(0, 0, 10, 10);
+    core.UserControl_GotFocus();
+    EXPECT_EQ("Pressed", Name(core.CurrentFace()));
+    core.TmrMouse_Timer(false);
+    EXPECT_EQ("Selected", Name(core.CurrentFace()));
+    core.UserControl_LostFocus();
+    EXPECT_EQ("Normal", Name(core.CurrentFace()));
+}
+
+TEST_F(LoadedButton, CaptionEventsActLikeTheControlsOwn) {
+    core.LblMsg_MouseMove(0, 0, 10, 10);
+    core.LblMsg_MouseDown(kLeftButton, 0, 10, 10);
+    EXPECT_EQ(kTrue, core.MouseIsDown());
+    core.LblMsg_MouseUp(kLeftButton, 0, 10, 10);
+    EXPECT_EQ(1, view.clicks);
+}
+
+TEST_F(LoadedButton, DisabledIgnoresEverythingAndKeepsItsState) {
+    core.UserControl_MouseMove(0, 0, 10, 10);
+    core.SetEnabled(kFalse);
+    EXPECT_EQ("Disable", Name(core.CurrentFace()));
+    EXPECT_FALSE(core.Properties().LabelEnabled);
+    view.faces.clear();
+    core.UserControl_GotFocus();
+    core.UserControl_MouseDown(kLeftButton, 0, 10, 10);
+    core.UserControl_MouseUp(kLeftButton, 0, 10, 10);
+    core.UserControl_MouseUp(kRightButton, 0, 10, 10);
+    core.TmrMouse_Timer(false);
+    core.UserControl_LostFocus();
+    EXPECT_TRUE(view.faces.empty());
+    EXPECT_EQ(0, view.clicks);
+    EXPECT_EQ(ButtonState::Hover, core.State());
+    core.SetEnabled(kTrue);
+    EXPECT_EQ("Normal", Name(core.CurrentFace()));
+    core.TmrMouse_Timer(false);
+    EXPECT_EQ(ButtonState::Idle, core.State());
+}
+
+TEST(CommandBeforeInitialize, MovesDoNothingUntilAFocusChangeButReleaseClicks) {
+    RecordingView view;
+    CommandCore core(view);
+    core.UserControl_ReadProperties(PropertyStore{}, FontDesc{});
+    view.faces.clear();
+    core.UserControl_MouseMove(0, 0, 10, 10);
+    core.TmrMouse_Timer(false);
+    EXPECT_TRUE(view.faces.empty());
+    EXPECT_EQ(ButtonState::Dormant, core.State());
+    core.UserControl_MouseUp(kRightButton, 0, 10, 10);
+    EXPECT_EQ(1, view.clicks);
+    core.UserControl_LostFocus();
+    EXPECT_EQ(ButtonState::Idle, core.State());
+    core.UserControl_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ("HighLight", Name(core.CurrentFace()));
+}
+
+// ---- Gradient direction ----
+
+TEST(GradientDirection, FollowsTheState) {
+    EXPECT_EQ(kFalse, GradientInverted(ButtonState::Idle, kTrue));
+    EXPECT_EQ(kTrue, GradientInverted(ButtonState::Hover, kFalse));
+    EXPECT_EQ(kFalse, GradientInverted(ButtonState::Focused, kTrue));
+    EXPECT_EQ(kTrue, GradientInverted(ButtonState::FocusedHover, kTrue));
+    EXPECT_EQ(kFalse, GradientInverted(ButtonState::FocusedHover, kFalse));
+    EXPECT_EQ(kTrue, GradientInverted(ButtonState::Dormant, kTrue));
+}
+
+TEST_F(LoadedButton, NormalAfterReleaseOverUnfocusedButtonHasAccentOnTop) {
+    core.UserControl_MouseMove(0, 0, 10, 10);
+    core.UserControl_MouseDown(kLeftButton, 0, 10, 10);
+    core.UserControl_MouseUp(kLeftButton, 0, 10, 10);
+    ASSERT_EQ("Normal", view.faces.back());
+    EXPECT_EQ(kTrue, view.inverts.back());
+}
+
+TEST_F(LoadedButton, FocusedHoverKeepsTheDirectionItCameFrom) {
+    core.UserControl_MouseMove(0, 0, 10, 10);  // Hover: accent on top
+    core.UserControl_GotFocus();               // FocusedHover from Hover
+    EXPECT_EQ(kTrue, view.inverts.back());
+    core.TmrMouse_Timer(false);  // Focused: white on top
+    EXPECT_EQ(kFalse, view.inverts.back());
+    core.UserControl_MouseMove(0, 0, 10, 10);  // FocusedHover from Focused
+    EXPECT_EQ("HighLightSelect", view.faces.back());
+    EXPECT_EQ(kFalse, view.inverts.back());
+}
+
+TEST(GradientDirection, FalseAtCreation) {
+    RecordingView view;
+    CommandCore core(view);
+    core.DrawFace(Face::Normal);
+    EXPECT_EQ(kFalse, view.inverts.back());
+}
+
+// ---- Border geometry ----
+
+TEST(FaceGeometry, PiecesOfA1215By435Control) {
+    FaceGeometry g;
+    g.Update(1215, 435);
+    const Piece expected[8] = {
+        {0, 0, 60, 60, 1, 1, 60, 60, true},
+        {60, 1, 840, 60, 60, 1, 1095, 60, false},
+        {900, 1, 60, 60, 1155, 1, 60, 60, true},
+        {900, 60, 60, 255, 1155, 60, 60, 315, false},
+        {900, 315, 60, 105, 1155, 375, 60, 105, true},
+        {60, 315, 840, 60, 60, 375, 1095, 60, false},
+        {0, 315, 60, 60, 1, 375, 60, 60, true},
+        {1, 60, 60, 255, 1, 60, 60, 315, false},
+    };
+    for (int i = 0; i < 8; ++i) {
+        const Piece& p = g.Pieces()[i];
+        const Piece& e = expected[i];
+        SCOPED_TRACE("piece " + std::to_string(i + 1));
+        EXPECT_EQ(e.srcX, p.srcX);
+        EXPECT_EQ(e.srcY, p.srcY);
+        EXPECT_EQ(e.srcW, p.srcW);
+        EXPECT_EQ(e.srcH, p.srcH);
+        EXPECT_EQ(e.dstX, p.dstX);
+        EXPECT_EQ(e.dstY, p.dstY);
+        EXPECT_EQ(e.dstW, p.dstW);
+        EXPECT_EQ(e.dstH, p.dstH);
+        EXPECT_EQ(e.natural, p.natural);
+    }
+    EXPECT_DOUBLE_EQ(110.0, g.LabelTop());
+}
+
+TEST(FaceGeometry, DesignSizeLabelTopIsFractional) {
+    FaceGeometry g;
+    g.Update(1755, 420);
+    EXPECT_DOUBLE_EQ(102.5, g.LabelTop());
+}
+
+TEST(FaceGeometry, OverflowingValueKeepsThePreviousDraw) {
+    FaceGeometry g;
+    g.Update(1215, 435);
+    g.Update(40000, 450);  // the width does not fit 16 bits: only the height changes
+    EXPECT_EQ(1215, g.W());
+    EXPECT_EQ(450, g.H());
+    EXPECT_EQ(1095, g.Pieces()[1].dstW);
+    EXPECT_EQ(330, g.Pieces()[3].dstH);
+    g.Update(-32700, 450);  // W fits, W - 120 does not
+    EXPECT_EQ(-32700, g.W());
+    EXPECT_EQ(1095, g.Pieces()[1].dstW);
+    EXPECT_EQ(1095, g.Pieces()[5].dstW);
+    EXPECT_EQ(-32760, g.Pieces()[2].dstX);
+}
+
+TEST(FaceGeometry, NarrowControlGetsNonPositiveEdges) {
+    FaceGeometry g;
+    g.Update(90, 60);
+    EXPECT_EQ(-30, g.Pieces()[1].dstW);
+    EXPECT_EQ(-60, g.Pieces()[3].dstH);
+    EXPECT_EQ(30, g.Pieces()[2].dstX);
+}
+
+// ---- Colour texts ----
+
+TEST(ColourText, WhiteAndAccent) {
+    const Rgb16 white = ColourComponents(kGradientWhite);
+    EXPECT_EQ(0xFF00, white.red);
+    EXPECT_EQ(0xFF00, white.green);
+    EXPECT_EQ(0xFF00, white.blue);
+    const Rgb16 accent = ColourComponents(kGradientAccent);
+    EXPECT_EQ(0xC600, accent.red);
+    EXPECT_EQ(0xC500, accent.green);
+    EXPECT_EQ(0xD700, accent.blue);
+}
+
+TEST(ColourText, LeadingZerosKeepTheirPlace) {
+    const Rgb16 green = ColourComponents(L"&H00FF00");
+    EXPECT_EQ(0, green.red);
+    EXPECT_EQ(0xFF00, green.green);
+    EXPECT_EQ(0, green.blue);
+    const Rgb16 blue = ColourComponents(L"&h7f");
+    EXPECT_EQ(0, blue.red);
+    EXPECT_EQ(0, blue.green);
+    EXPECT_EQ(0x7F00, blue.blue);
+}
+
+TEST(ColourText, TextWithoutDigitsIsBlack) {
+    const Rgb16 c = ColourComponents(L"&Hzz");
+    EXPECT_EQ(0, c.red + c.green + c.blue);
+}
+
+// ---- Leave detection ----
+
+TEST(CursorProbe, OnlyTheControlsOwnWindowCountsAsOver) {
+    test::FakeWinApi api;
+    api.cursor = {40, 50};
+    const Hwnd control = 0x100, form = 0x200, other = 0x300;
+    api.windowAtCursor = control;
+    EXPECT_TRUE(CursorOverControl(api, control, form));
+    api.windowAtCursor = form;
+    EXPECT_FALSE(CursorOverControl(api, control, form));
+    api.windowAtCursor = other;
+    EXPECT_FALSE(CursorOverControl(api, control, form));
+    api.windowAtCursor = 0;
+    EXPECT_FALSE(CursorOverControl(api, control, form));
+    EXPECT_EQ(L"WindowFromPoint(40,50)", api.calls.back());
+}
+
+}  // namespace
+}  // namespace orbi
