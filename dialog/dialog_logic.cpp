@@ -1,0 +1,189 @@
+#include "dialog/dialog_logic.h"
+
+#include <cmath>
+
+#include "platform/numbers.h"
+#include "settings/settings.h"
+
+namespace orbi {
+
+namespace {
+
+constexpr double kShadePeriod = 3.142;  // the shading's half sine over the window's height
+constexpr double kShadeBrightest = 220;
+constexpr int kShadeBlueLift = 30;
+constexpr uint32_t kPickerBufferLength = 255;
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x3000;
+}
+
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+
+// Blanks, a sign, digits with an optional fraction, an optional exponent, blanks: a number whatever its size.
+bool NumberShaped(const std::wstring& t) {
+    size_t i = 0;
+    const size_t n = t.size();
+    auto digits = [&] {
+        const size_t start = i;
+        while (i < n && IsDigit(t[i]))
+            ++i;
+        return i - start;
+    };
+    while (i < n && IsBlank(t[i]))
+        ++i;
+    if (i < n && (t[i] == L'+' || t[i] == L'-'))
+        ++i;
+    size_t mantissa = digits();
+    if (i < n && t[i] == L'.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < n && (t[i] == L'e' || t[i] == L'E' || t[i] == L'd' || t[i] == L'D')) {
+        ++i;
+        if (i < n && (t[i] == L'+' || t[i] == L'-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    while (i < n && IsBlank(t[i]))
+        ++i;
+    return i == n;
+}
+
+}  // namespace
+
+std::optional<TwipsPoint> DialogPosition(double screenWidth,
+                                         double screenHeight,
+                                         double outerWidth,
+                                         double outerHeight) {
+    const std::optional<int32_t> freeWidth = ToInt32(screenWidth - outerWidth);
+    const std::optional<int32_t> freeHeight = ToInt32(screenHeight - outerHeight);
+    if (!freeWidth || !freeHeight)
+        return std::nullopt;
+    return TwipsPoint{IntDiv(*freeWidth, 2), IntDiv(*freeHeight, 3)};
+}
+
+std::vector<ShadeLine> BackgroundShading(double innerHeight) {
+    std::vector<ShadeLine> lines;
+    const double k = innerHeight / kShadePeriod;
+    const std::optional<int16_t> last = ToInt16(innerHeight);
+    if (!last)
+        return lines;
+    for (int32_t i = 0; i <= *last; ++i) {
+        // Past pi on the last rows the sine turns negative; the absolute value keeps the colour dark, not invalid.
+        const std::optional<int16_t> v = ToInt16(std::fabs(std::sin(i / k)) * kShadeBrightest);
+        if (!v)
+            continue;
+        const uint8_t grey = static_cast<uint8_t>(*v);
+        lines.push_back(ShadeLine{i, grey, grey, static_cast<uint8_t>(*v + kShadeBlueLift)});
+    }
+    return lines;
+}
+
+std::vector<TilePosition> TilePositions(int32_t targetWidth,
+                                        int32_t targetHeight,
+                                        int32_t tileWidth,
+                                        int32_t tileHeight) {
+    std::vector<TilePosition> copies;
+    int64_t x = 0, y = 0;  // wide enough to step past any 32-bit edge
+    copies.push_back({0, 0});
+    // An empty tile would never get past the target's edge.
+    if (tileWidth <= 0 || tileHeight <= 0)
+        return copies;
+    for (;;) {
+        if (y <= targetHeight) {
+            y += tileHeight;
+        } else if (x > targetWidth) {
+            break;
+        } else {
+            x += tileWidth;
+            y = 0;
+        }
+        copies.push_back({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+    }
+    return copies;
+}
+
+MusicChoiceView ChoiceView(int16_t bgmKind) {
+    MusicChoiceView view;
+    if (bgmKind >= 0 && bgmKind <= 2)
+        view.selectedMark = bgmKind;
+    view.repeatEnabled = bgmKind == 1;
+    view.fileEnabled = bgmKind == 2;
+    return view;
+}
+
+OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring& startFolder) {
+    OpenFileRequest request;
+    request.owner = owner;
+    request.instance = instance;
+    request.filter = std::wstring(L"BGMﾌｧｲﾙ (MP3 WAV)") + L'\0' + L"*.MP3;*.WAV" + L'\0' + L'\0';
+    request.fileBufferLength = kPickerBufferLength;
+    request.titleBufferLength = kPickerBufferLength;
+    request.initialDir = startFolder;
+    request.title = kOpenFileTitle;
+    request.flags = 0;
+    return request;
+}
+
+bool PickMusicFile(Process& p, Hwnd owner, Hinst instance) {
+    Settings& s = p.settings;
+    std::wstring path;
+    p.ApiResult = p.api.GetOpenFileNameA(MusicFileRequest(owner, instance, s.BgmFolder), path);
+    if (p.ApiResult <= 0)
+        return false;
+    s.BgmFile = path;
+    s.BgmFolder = ParentFolder(s.BgmFile);
+    return true;
+}
+
+std::optional<int16_t> RepeatFromText(const std::wstring& text) {
+    const std::optional<double> number = ParseNumber(text);
+    if (number)
+        return ToInt16(*number);
+    // Digits too many for any number are still a number the user typed, not text: they do not fit either.
+    if (NumberShaped(text))
+        return std::nullopt;
+    return int16_t{0};
+}
+
+SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText) {
+    SaveResult result;
+    // Checked before anything is written, so that a refused value never leaves half a file behind.
+    const std::optional<int16_t> repeat = RepeatFromText(repeatText);
+    if (!repeat) {
+        result.outcome = SaveOutcome::RepeatOutOfRange;
+        result.message = L"曲目は 0 から 30 までの数字で入力してください。";
+        return result;
+    }
+    Settings& s = p.settings;
+    s.BgmRepeat = *repeat;
+
+    const std::wstring path = SettingsPath(p);
+    const std::wstring values[][2] = {
+        {kKeySpeed, NumberText(speed)},
+        {kKeyBgmKind, NumberText(s.BgmKind)},
+        {kKeyBgmRepeat, NumberText(s.BgmRepeat)},
+        {kKeyBgmFile, s.BgmFile},
+    };
+    for (const auto& [key, value] : values) {
+        WriteSetting(p, kSection, key, value, path);
+        if (p.ApiResult == 0) {
+            result.outcome = SaveOutcome::WriteRefused;
+            result.message = L"設定を保存できませんでした。\n\n" + path;
+            return result;
+        }
+    }
+    return result;
+}
+
+void OpenLink(Process& p, Hwnd window, const std::wstring& address) {
+    p.api.ShellExecuteA(window, L"open", address, L"", L"", kSwShowNormal);
+}
+
+}  // namespace orbi

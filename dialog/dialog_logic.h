@@ -1,0 +1,81 @@
+// The settings dialog's decisions without Windows: where the window goes, the background shading, how the
+// texture is laid, what the music choice enables, the file picker's request, and what saving writes.
+// No <windows.h> here; orbimotion_p_win.cpp draws and shows what these decide.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "platform/version.h"
+
+namespace orbi {
+
+inline constexpr wchar_t kCreditText[] = L"Designed by " ORBI_MAKER_NAME " " ORBI_CREDIT_VERSION_TEXT;
+inline constexpr wchar_t kMakerUrl[] = L"" ORBI_MAKER_URL;
+
+// The window's top-left corner in twips: centred across, its top at a third of the free height. Empty when a
+// difference does not fit 32 bits (the window then stays where it is).
+struct TwipsPoint {
+    int32_t left = 0, top = 0;
+};
+std::optional<TwipsPoint> DialogPosition(double screenWidth,
+                                         double screenHeight,
+                                         double outerWidth,
+                                         double outerHeight);
+
+// One line of the background shading: row y in colour (red, green, blue).
+struct ShadeLine {
+    int32_t y;
+    uint8_t red, green, blue;
+};
+// The rows of the shading for a window of the given inner height in pixels; a row whose colour cannot be
+// computed is left out.
+std::vector<ShadeLine> BackgroundShading(double innerHeight);
+
+// Where copies of a w x h tile go to cover a target of the given size: column by column, each column ending with
+// one copy that starts below the target, the last column the first that starts right of it.
+struct TilePosition {
+    int32_t x, y;
+};
+std::vector<TilePosition> TilePositions(int32_t targetWidth,
+                                        int32_t targetHeight,
+                                        int32_t tileWidth,
+                                        int32_t tileHeight);
+
+// What a music source shows: the selected mark (none for a kind outside 0..2) and which inputs are open.
+struct MusicChoiceView {
+    std::optional<int> selectedMark;
+    bool repeatEnabled = false;
+    bool fileEnabled = false;
+};
+MusicChoiceView ChoiceView(int16_t bgmKind);
+
+inline constexpr int kRepeatItems = 31;  // the empty text, then "1" to "30"
+
+// The file picker: filter, title, start folder and buffers as the dialog asks for them.
+inline constexpr wchar_t kOpenFileTitle[] = L"ﾌｧｲﾙを開く";
+OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring& startFolder);
+// Shows the picker; after a pick BgmFile is the chosen path and BgmFolder its folder. True when a file was picked.
+bool PickMusicFile(Process& p, Hwnd owner, Hinst instance);
+
+// The repeat box's text as a track: a text that is not a number gives 0, fractions round halves to even; empty
+// when the number does not fit 16 bits.
+std::optional<int16_t> RepeatFromText(const std::wstring& text);
+
+enum class SaveOutcome { Saved, RepeatOutOfRange, WriteRefused };
+struct SaveResult {
+    SaveOutcome outcome = SaveOutcome::Saved;
+    std::wstring message;  // what to tell the user when not saved
+};
+// Writes the four keys in their order. Nothing is written when the repeat text does not fit; writing stops at
+// the first value Windows refuses.
+SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText);
+
+inline constexpr int32_t kSwShowNormal = 1;
+// Opens the maker's page with the shell's "open" verb.
+void OpenLink(Process& p, Hwnd window, const std::wstring& address);
+
+}  // namespace orbi
