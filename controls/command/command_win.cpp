@@ -58,9 +58,8 @@ bool Command::Create(HWND parent,
                      const PropertyStore& stored,
                      const FontDesc& ambientFont) {
     ambient_ = ambientFont;
-    const HMODULE module = resources_ ? resources_ : ProgramInstance();
     for (int i = 0; i < kFaceCount; ++i)
-        faces_[i].LoadBitmapResource(module, IDB_FACE_NORMAL + i);
+        faces_[i].LoadBitmapResource(ProgramInstance(), IDB_FACE_NORMAL + i);
     SetTimer(kTmrMouse, kTmrMouseMs, false);
     if (!CreateWin(L"OrbimotionCommand", 0, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, x, y, width,
                    height, parent))

@@ -60,8 +60,6 @@ class Command : public Window, private CommandView {
     long FacesPainted() const { return facesPainted_; }
     const BackingImage& Surface() const { return surface_; }
     bool HoverTrackingOn() const { return TimerEnabled(kTmrMouse); }
-    // Face pictures come from this module's resources (the program's own by default); set before Create.
-    void SetResourceModule(HMODULE module) { resources_ = module; }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -90,7 +88,6 @@ class Command : public Window, private CommandView {
     mutable UniqueFont labelFont_;
     mutable FontDesc labelFontDesc_;
     long facesPainted_ = 0;
-    HMODULE resources_ = nullptr;
     int16_t pressed_ = 0;  // mouse buttons pressed on this control and not yet released
 };
 
