@@ -1,12 +1,11 @@
 #include "display/orbimotion_s_win.h"
 
-#include "platform/runtime_win.h"
-
 namespace orbi {
 
-// Placeholder until the display window lands: display mode ends at once.
-void LoadDisplayWindow(Process&) {
-    EndProgram();
+void LoadDisplayWindow(Process& p) {
+    // Lives until the program ends, which never returns here: no destructor is wanted.
+    auto* window = new Orbimotion_S(p);
+    window->Load();
 }
 
 }  // namespace orbi

@@ -1,11 +1,91 @@
-// Display mode: the full-screen window.
+// Display mode: the full-screen window, its six canvases and sprite pictures, the animation tick, the music it
+// starts and supervises, and its end on any input.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "display/scene.h"
+#include "music/bgm.h"
 #include "platform/process.h"
+#include "platform/random.h"
+#include "platform/surface_win.h"
+#include "platform/window_win.h"
 
 namespace orbi {
 
 // Loads the display window; its load handler shows it and starts the music. Returns at once.
 void LoadDisplayWindow(Process& p);
+
+// What tests and the benchmark replace; the program leaves every one empty.
+struct DisplaySeams {
+    RandomSource* random = nullptr;     // empty: the window's own generator, seeded from the time of day
+    std::function<void()> endProgram;   // empty: the process ends at once
+    std::optional<ScreenTwips> screen;  // empty: the real screen
+};
+
+// Another program may ask the window for its mouse-move count with this registered message (the result is the
+// count); the saver itself never sends it.
+inline constexpr wchar_t kMouseMoveCountMessage[] = L"Orbimotion.MouseMoveCount";
+
+class Orbimotion_S : public Window {
+  public:
+    static constexpr UINT_PTR kTimer1 = 1;  // MP3 supervision
+    static constexpr UINT_PTR kTimer2 = 2;  // CD supervision
+    static constexpr UINT_PTR kTimer3 = 3;  // animation tick
+    static constexpr int kPictureCount = 7;
+    static constexpr int kSpritePicture = 6;  // the Earth
+
+    explicit Orbimotion_S(Process& p, DisplaySeams seams = {});
+    ~Orbimotion_S() override;
+
+    // Creates the window hidden, with its timers and pictures, and runs Form_Load.
+    void Load();
+
+    void SetupScene();
+    void BlitImage(BackingImage& iSRC, BackingImage& idisplay, const int32_t& X, const int32_t& Y);
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+
+    const DisplayState& state() const { return s_; }
+    const BackingImage& Master(int index) const { return master_[index - 1]; }  // 1 to 6
+    const BackingImage& Pic_Image(int index) const { return picImage_[index]; }
+    const BackingImage& Pic_Dummy() const { return picDummy_; }
+    HDC DisplayDc() const { return displayDc_; }
+    int DisplayWidth() const { return displayW_; }
+    int DisplayHeight() const { return displayH_; }
+    Orbimotion_BGM& bgm() { return bgm_; }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTimer(UINT_PTR id) override;
+
+  private:
+    void Form_Load();
+    void Form_QueryUnload();
+    void Form_KeyDown();
+    void Display_MouseDown();
+    void Display_MouseMove();
+    void StartMusic();
+    void PaintContent(HDC dc) const;
+    bool OnDisplay(LPARAM lParam) const;
+    RandomSource& random();
+
+    Process& p_;
+    DisplaySeams seams_;
+    Orbimotion_BGM bgm_;
+    Rnd rnd_;
+    DisplayState s_;
+    BackingImage master_[kCanvasCount];
+    BackingImage picImage_[kPictureCount];
+    BackingImage picDummy_;
+    HDC displayDc_ = nullptr;  // the window's own DC (CS_OWNDC): fetched once, drawn on every tick
+    int displayW_ = 0, displayH_ = 0;
+    bool loaded_ = false;     // ticks wait until the load sequence has returned
+    bool unloading_ = false;  // the unload runs once; nothing runs after it
+};
 
 }  // namespace orbi

@@ -1,0 +1,285 @@
+#include "display/orbimotion_s_win.h"
+
+#include <windowsx.h>
+
+#include "platform/numbers.h"
+#include "platform/resource_ids.h"
+#include "platform/runtime_win.h"
+#include "settings/settings.h"
+#include "startup/startup.h"
+
+namespace orbi {
+
+namespace {
+
+constexpr UINT kTimer1Ms = 1000;
+constexpr UINT kTimer2Ms = 200;
+constexpr UINT kTimer3Ms = 10;
+constexpr COLORREF kFormBackground = RGB(0x80, 0x80, 0x80);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr uint32_t kTopmostFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;  // 0x13
+constexpr int kPictureIds[Orbimotion_S::kPictureCount] = {IDB_TENNIS50,   IDB_FOOTBALL50, IDB_GOLF50, IDB_TENNIS32,
+                                                          IDB_FOOTBALL32, IDB_GOLF32,     IDB_EARTH};
+static_assert(kTopmostFlags == 0x13);
+
+// A step of the load or unload sequence: one that fails is skipped and the next one runs.
+template <typename Step>
+void Guarded(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+UINT MouseMoveCountMessage() {
+    static const UINT message = RegisterWindowMessageW(kMouseMoveCountMessage);
+    return message;
+}
+
+int PixelsFromTwips(double twips, double twipsPerPixel) {
+    return twipsPerPixel > 0 ? static_cast<int>(ToInt32(twips / twipsPerPixel).value_or(0)) : 0;
+}
+
+}  // namespace
+
+Orbimotion_S::Orbimotion_S(Process& p, DisplaySeams seams) : p_(p), seams_(std::move(seams)), bgm_(p) {}
+
+Orbimotion_S::~Orbimotion_S() {
+    if (displayDc_ && hwnd())
+        ReleaseDC(hwnd(), displayDc_);
+}
+
+RandomSource& Orbimotion_S::random() {
+    return seams_.random ? *seams_.random : rnd_;
+}
+
+void Orbimotion_S::Load() {
+    MouseMoveCountMessage();
+    const bool created = CreateWin(L"OrbimotionDisplay", CS_OWNDC, 0, kDisplayCaption, WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                                   0, 0, nullptr, LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDI_ORBIMOTION)));
+    if (!created) {
+        // Without its window the saver could never be ended by the user: end now, the pointer shown again.
+        Form_QueryUnload();
+        return;
+    }
+    displayDc_ = GetDC(hwnd());
+    SetTimer(kTimer1, kTimer1Ms, false);
+    SetTimer(kTimer2, kTimer2Ms, false);
+    SetTimer(kTimer3, kTimer3Ms, true);
+    for (int i = 0; i < kPictureCount; ++i)
+        picImage_[i].LoadBitmapResource(ProgramInstance(), kPictureIds[i]);
+    picDummy_.Resize(kSpriteSize, kSpriteSize);
+    Form_Load();
+}
+
+void Orbimotion_S::Form_Load() {
+    const ScreenTwips screen = seams_.screen.value_or(
+        ScreenTwips{ScreenWidthTwips(), ScreenHeightTwips(), TwipsPerPixelX(), TwipsPerPixelY()});
+    Guarded([&] {
+        SetWindowPos(hwnd(), nullptr, 0, 0, PixelsFromTwips(screen.width, screen.twipsPerPixelX),
+                     PixelsFromTwips(screen.height, screen.twipsPerPixelY), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+    Guarded([&] { SizeToScreen(s_, screen); });
+    Guarded([&] { SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); });
+    Guarded([&] {
+        if (!seams_.random)
+            rnd_.Randomize(SecondsSinceMidnight());
+    });
+    Guarded([&] {
+        // Display is the client area itself, so that every key and click reaches this window.
+        displayW_ = s_.ScreenWidthPx > 0 ? s_.ScreenWidthPx : 0;
+        displayH_ = s_.ScreenHeightPx > 0 ? s_.ScreenHeightPx : 0;
+    });
+    for (BackingImage& canvas : master_)
+        Guarded([&] { canvas.Resize(s_.ScreenWidthPx, s_.ScreenHeightPx); });
+    Guarded([&] { SetupScene(); });
+    // The window state is normal by construction: SW_SHOWNORMAL below shows it neither minimised nor maximised.
+    s_.MouseMoveCount = 0;
+    Guarded([&] {
+        ShowWindow(hwnd(), SW_SHOWNORMAL);
+        SetForegroundWindow(hwnd());
+        UpdateWindow(hwnd());
+    });
+    Guarded([&] { StartMusic(); });
+    Guarded([&] {
+        p_.ApiResult =
+            p_.api.SetWindowPos(reinterpret_cast<Hwnd>(hwnd()), static_cast<Hwnd>(-1), 0, 0, 0, 0, kTopmostFlags);
+    });
+    loaded_ = true;
+}
+
+void Orbimotion_S::StartMusic() {
+    const Settings& settings = p_.settings;
+    if (settings.BgmKind == 1) {
+        bgm_.CdOpen();
+        EnableTimer(kTimer2, true);
+    } else if (settings.BgmKind == 2) {
+        const std::wstring ending = MusicExtension(settings.BgmFile);
+        if (ending == kWaveExtension)
+            bgm_.WavPlay();
+        if (ending == kMp3Extension) {
+            bgm_.Mp3Play();
+            EnableTimer(kTimer1, true);
+        }
+    }
+}
+
+void Orbimotion_S::Form_QueryUnload() {
+    if (unloading_)
+        return;
+    unloading_ = true;
+    Guarded([&] {
+        // Once the CD supervision has switched itself off, the drive is left alone.
+        if (TimerEnabled(kTimer2)) {
+            EnableTimer(kTimer2, false);
+            bgm_.CdStop();
+        }
+    });
+    Guarded([&] {
+        if (p_.settings.BgmKind != 2)
+            return;
+        const std::wstring ending = MusicExtension(p_.settings.BgmFile);
+        if (ending == kWaveExtension)
+            bgm_.WavStop();
+        if (ending == kMp3Extension) {
+            EnableTimer(kTimer1, false);
+            bgm_.Mp3Stop();
+        }
+    });
+    Guarded([&] {
+        // Start-up hid the pointer only for /s.
+        if (ModeCharacter(p_.commandLine) == L"S")
+            p_.CursorCount = p_.api.ShowCursor(true);
+    });
+    if (!seams_.endProgram)
+        EndProgram();
+    seams_.endProgram();
+    // Under test the process goes on: behave as if it had ended, with no further tick.
+    EnableTimer(kTimer1, false);
+    EnableTimer(kTimer2, false);
+    EnableTimer(kTimer3, false);
+}
+
+void Orbimotion_S::SetupScene() {
+    for (BackingImage& canvas : master_)
+        canvas.Clear(kBlack);
+    DrawSceneParameters(s_, random());
+    // Pic_Dummy takes the Earth's picture: cleared to its background, the picture at its top-left.
+    const BackingImage& earth = picImage_[kSpritePicture];
+    picDummy_.Clear(kBlack);
+    if (picDummy_.dc() && earth.dc())
+        BitBlt(picDummy_.dc(), 0, 0, earth.width(), earth.height(), earth.dc(), 0, 0, SRCCOPY);
+}
+
+void Orbimotion_S::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const int32_t& X, const int32_t& Y) {
+    // Always the working sprite's corner, whichever picture is drawn: black on the sprites as they are.
+    const COLORREF transparent = GetPixel(picDummy_.dc(), 0, 0);
+    const int w = iSRC.width();
+    const int h = iSRC.height();
+    if (idisplay.dc() && iSRC.dc())
+        TransparentBlt(idisplay.dc(), X, Y, w, h, iSRC.dc(), 0, 0, w, h, transparent);
+}
+
+void Orbimotion_S::Timer3_Timer() {
+    AdvanceTick(s_);
+    BackingImage& canvas = master_[s_.CanvasIndex - 1];
+    BlitImage(picDummy_, canvas, s_.SpriteX, s_.SpriteY);
+    if (canvas.dc())
+        BitBlt(displayDc_, 0, 0, displayW_, displayH_, canvas.dc(), 0, 0, SRCCOPY);
+    // Input waits for the pause to end: the definition of Speed, kept even for long pauses.
+    p_.api.Sleep(PauseMilliseconds(p_.settings.Speed));
+    if (SceneHasEnded(s_))
+        SetupScene();
+}
+
+void Orbimotion_S::Timer1_Timer() {
+    bgm_.Mp3Supervise();
+}
+
+void Orbimotion_S::Timer2_Timer() {
+    bgm_.CdSupervise();
+    EnableTimer(kTimer2, bgm_.CdOk() != 0);
+}
+
+void Orbimotion_S::OnTimer(UINT_PTR id) {
+    if (!loaded_ || unloading_)
+        return;
+    if (id == kTimer1)
+        Timer1_Timer();
+    else if (id == kTimer2)
+        Timer2_Timer();
+    else if (id == kTimer3)
+        Timer3_Timer();
+}
+
+void Orbimotion_S::Form_KeyDown() {
+    Form_QueryUnload();
+}
+
+void Orbimotion_S::Display_MouseDown() {
+    Form_QueryUnload();
+}
+
+void Orbimotion_S::Display_MouseMove() {
+    if (CountMouseMove(s_))
+        Form_QueryUnload();
+}
+
+bool Orbimotion_S::OnDisplay(LPARAM lParam) const {
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    return x >= 0 && y >= 0 && x < displayW_ && y < displayH_;
+}
+
+void Orbimotion_S::PaintContent(HDC dc) const {
+    // Display keeps no image: a repaint shows it black until the next tick draws the canvas again.
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    UniqueBrush grey(CreateSolidBrush(kFormBackground));
+    FillRect(dc, &client, grey.get());
+    RECT display{0, 0, displayW_, displayH_};
+    FillRect(dc, &display, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == MouseMoveCountMessage() && message != 0)
+        return s_.MouseMoveCount;
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintGuard paint(hwnd());
+            PaintContent(paint.dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintContent(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
+            if (!unloading_ && OnDisplay(lParam))
+                Display_MouseDown();
+            return message == WM_XBUTTONDOWN ? TRUE : 0;
+        case WM_MOUSEMOVE:
+            if (!unloading_ && OnDisplay(lParam))
+                Display_MouseMove();
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (!unloading_)
+                Form_KeyDown();
+            return 0;
+        case WM_CLOSE:
+            Form_QueryUnload();
+            return 0;
+        case WM_QUERYENDSESSION:
+            // The system's close runs the same unload, which ends the program.
+            Form_QueryUnload();
+            return TRUE;
+    }
+    return Default(message, wParam, lParam);
+}
+
+}  // namespace orbi

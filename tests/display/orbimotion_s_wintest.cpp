@@ -1,0 +1,633 @@
+// The display window inside the test process: a scripted scene, a recording call layer (its Sleep returns at
+// once), ticks driven by hand, and the pixels of the canvases and of the screen read back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "display/orbimotion_s_win.h"
+#include "display/scripted_random.h"
+#include "platform/numbers.h"
+#include "platform/resource_ids.h"
+#include "support/fake_win_api.h"
+#include "support/scr_process_win.h"
+
+namespace orbi {
+namespace {
+
+using test::SceneScript;
+
+constexpr int kW = 640;
+constexpr int kH = 480;
+constexpr DWORD kWaitMs = 10000;
+
+// The recording call layer, with a hook that runs inside the tick's pause.
+class PauseSpy : public test::FakeWinApi {
+  public:
+    std::function<void(uint32_t)> onSleep;
+    std::function<void(const std::wstring&)> onMci;
+    void Sleep(uint32_t ms) override {
+        FakeWinApi::Sleep(ms);
+        if (onSleep)
+            onSleep(ms);
+    }
+    uint32_t mciSendStringA(const std::wstring& command, FixedBuffer* reply, uint32_t length, Hwnd cb) override {
+        if (onMci)
+            onMci(command);
+        return FakeWinApi::mciSendStringA(command, reply, length, cb);
+    }
+};
+
+class DisplayWindow : public ::testing::Test {
+  protected:
+    PauseSpy api;
+    Process p{api};
+    test::ScriptedRandom random;
+    int ended = 0;
+    std::unique_ptr<Orbimotion_S> window;
+    BackingImage earth;
+
+    void SetUp() override {
+        p.settings.Speed = 10;
+        p.commandLine = L"/s";
+        ASSERT_TRUE(earth.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_EARTH));
+        // The pointer away from the test windows: no move arrives unless a test makes one.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    void TearDown() override { window.reset(); }
+
+    void Open(const SceneScript& scene = SceneScript{}, ScreenTwips screen = {kW * 15.0, kH * 15.0, 15, 15}) {
+        random.Append(scene.Values());
+        DisplaySeams seams;
+        seams.random = &random;
+        seams.endProgram = [this] { ++ended; };
+        seams.screen = screen;
+        window = std::make_unique<Orbimotion_S>(p, seams);
+        window->Load();
+        ASSERT_TRUE(window->hwnd());
+        // Ticks are driven by hand.
+        window->EnableTimer(Orbimotion_S::kTimer3, false);
+        // Nothing may cover the window while its screen is read back.
+        ::SetWindowPos(window->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    void Pump(DWORD ms) {
+        test::WaitUntil([] { return false; }, ms);
+    }
+    std::vector<std::wstring> Music() const {
+        std::vector<std::wstring> out;
+        for (const auto& c : api.calls) {
+            if (c.rfind(L"mciSendStringA(", 0) == 0)
+                out.push_back(c);
+            // The wave player's flags are the music module's business; here only what is played counts.
+            if (c.rfind(L"PlaySoundA(", 0) == 0)
+                out.push_back(c.rfind(L"PlaySoundA(<null>", 0) == 0 ? c : c.substr(0, c.rfind(L',')) + L")");
+        }
+        return out;
+    }
+    static std::wstring Mci(const std::wstring& command, int length = 0) {
+        return L"mciSendStringA(" + command + L"," + std::to_wstring(length) + L")";
+    }
+
+    // What a canvas must hold: the Earth, black left out, stamped at each position in turn onto black.
+    std::vector<uint32_t> Composite(int w, int h, const std::vector<POINT>& stamps) const {
+        std::vector<uint32_t> px(static_cast<size_t>(w) * h, 0);
+        for (const POINT& at : stamps) {
+            for (int j = 0; j < earth.height(); ++j) {
+                for (int i = 0; i < earth.width(); ++i) {
+                    const uint32_t c = earth.bits()[j * earth.width() + i] & 0xFFFFFF;
+                    const int x = at.x + i, y = at.y + j;
+                    if (c != 0 && x >= 0 && y >= 0 && x < w && y < h)
+                        px[static_cast<size_t>(y) * w + x] = c;
+                }
+            }
+        }
+        return px;
+    }
+    static std::vector<uint32_t> Pixels(const BackingImage& image) {
+        GdiFlush();
+        std::vector<uint32_t> px(image.bits(), image.bits() + static_cast<size_t>(image.width()) * image.height());
+        for (uint32_t& c : px)
+            c &= 0xFFFFFF;
+        return px;
+    }
+    std::vector<uint32_t> Screen() const {
+        BackingImage shot;
+        shot.Resize(window->DisplayWidth(), window->DisplayHeight());
+        BitBlt(shot.dc(), 0, 0, shot.width(), shot.height(), window->DisplayDc(), 0, 0, SRCCOPY);
+        return Pixels(shot);
+    }
+    static size_t Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+        if (a.size() != b.size())
+            return SIZE_MAX;
+        size_t n = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            n += a[i] != b[i];
+        return n;
+    }
+};
+
+// The sprite's top-left at a path clock of the scripted scene, worked out here from the curve's definition.
+POINT ExpectedAt(int clock, const SceneScript& s, int halfX, int halfY) {
+    const double u = static_cast<double>(clock) / s.periodX - s.phaseX;
+    const double v = static_cast<double>(clock) / s.periodY - s.phaseY;
+    const double wx = (s.curveKind >= 3) ? std::cos(u) : std::sin(u);
+    const double wy = (s.curveKind % 2 == 0) ? std::cos(v) : std::sin(v);
+    return POINT{static_cast<LONG>(RoundHalfEven(halfX + halfX * wx)),
+                 static_cast<LONG>(RoundHalfEven(halfY + halfY * wy))};
+}
+
+int16_t CanvasOf(int tick) {
+    return static_cast<int16_t>((tick - 1) % 6 + 1);
+}
+
+TEST_F(DisplayWindow, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
+    Open();
+    HWND h = window->hwnd();
+    wchar_t title[64] = {};
+    GetWindowTextW(h, title, 64);
+    EXPECT_STREQ(title, L"Orbimotion_Main");
+    const LONG style = GetWindowLongW(h, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME));
+    EXPECT_TRUE(IsWindowVisible(h));
+    RECT r{};
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, kW);
+    EXPECT_EQ(r.bottom, kH);
+    EXPECT_EQ(window->DisplayWidth(), kW);
+    EXPECT_EQ(window->DisplayHeight(), kH);
+    const DisplayState& s = window->state();
+    EXPECT_EQ(s.ScreenWidthPx, kW);
+    EXPECT_EQ(s.ScreenHeightPx, kH);
+    EXPECT_EQ(s.HalfSpanX, 295);
+    EXPECT_EQ(s.HalfSpanY, 215);
+    EXPECT_EQ(s.CanvasIndex, 0);
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_EQ(window->Master(i).width(), kW);
+        EXPECT_EQ(window->Master(i).height(), kH);
+    }
+    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer3) == false);  // switched off by the fixture
+    EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer1), 1000u);
+    EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer2), 200u);
+    EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer3), 10u);
+    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer1));
+    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer2));
+    // Topmost through the call layer, HWND_TOPMOST with flags 0x13, as the load's last step.
+    ASSERT_FALSE(api.calls.empty());
+    EXPECT_EQ(api.calls.back(),
+              L"SetWindowPos(" + std::to_wstring(reinterpret_cast<uintptr_t>(h)) + L",-1,0,0,0,0,19)");
+    EXPECT_EQ(p.ApiResult, 1);
+}
+
+TEST_F(DisplayWindow, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
+    random.Append(SceneScript{}.Values());
+    DisplaySeams seams;
+    seams.random = &random;
+    seams.endProgram = [this] { ++ended; };
+    seams.screen = ScreenTwips{kW * 15.0, kH * 15.0, 15, 15};
+    window = std::make_unique<Orbimotion_S>(p, seams);
+    window->Load();
+    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer3));
+    EXPECT_EQ(window->state().CanvasIndex, 0);
+    EXPECT_TRUE(test::WaitUntil([&] { return window->state().PathClock >= 3 * 5; }, kWaitMs));
+    EXPECT_GE(api.CallsStartingWith(L"Sleep(10)").size(), 5u);
+}
+
+TEST_F(DisplayWindow, SetupSceneLoadsTheEarthIntoTheWorkingSprite) {
+    Open();
+    const BackingImage& dummy = window->Pic_Dummy();
+    ASSERT_EQ(dummy.width(), 50);
+    ASSERT_EQ(dummy.height(), 50);
+    EXPECT_EQ(Pixels(dummy), Pixels(earth));
+    EXPECT_EQ(dummy.PixelAt(0, 0), RGB(0, 0, 0));
+    // The seven pictures in their order: 50-pixel balls, 32-pixel balls, the Earth.
+    const int sizes[7] = {50, 50, 50, 32, 32, 32, 50};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(window->Pic_Image(i).width(), sizes[i]) << i;
+        EXPECT_EQ(window->Pic_Image(i).PixelAt(0, 0), RGB(0, 0, 0)) << i;
+    }
+    BackingImage reference;
+    ASSERT_TRUE(reference.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_GOLF32));
+    EXPECT_EQ(Pixels(window->Pic_Image(5)), Pixels(reference));
+}
+
+TEST_F(DisplayWindow, ThirteenTicksLeaveAChainOnEveryCanvasAndTheScreenShowsTheCurrentOne) {
+    const SceneScript scene{30, 31, 3, 4, 200, 230};
+    Open(scene);
+    const DisplayState& s = window->state();
+    ASSERT_EQ(s.ClockStep, 3);
+    ASSERT_EQ(s.CurveKind, 4);
+    window->Timer3_Timer();
+    EXPECT_EQ(s.CanvasIndex, 1);
+    EXPECT_EQ(s.PathClock, 3);
+    EXPECT_EQ(s.SpriteX, 336);  // 295 + 295 × cos(3 / 200 − 30)
+    for (int tick = 2; tick <= 13; ++tick)
+        window->Timer3_Timer();
+    EXPECT_EQ(s.CanvasIndex, 1);
+    for (int canvas = 1; canvas <= 6; ++canvas) {
+        std::vector<POINT> stamps;
+        for (int tick = canvas; tick <= 13; tick += 6)
+            stamps.push_back(ExpectedAt(3 * tick, scene, 295, 215));
+        EXPECT_EQ(Differences(Pixels(window->Master(canvas)), Composite(kW, kH, stamps)), 0u) << "canvas " << canvas;
+    }
+    // Canvas 1 holds ticks 1, 7 and 13; ticks 1 and 7 overlap, so the older Earth shows around the newer disc.
+    const POINT t1 = ExpectedAt(3, scene, 295, 215);
+    const POINT t7 = ExpectedAt(21, scene, 295, 215);
+    ASSERT_LT(std::abs(t7.x - t1.x), 50);
+    ASSERT_LT(std::abs(t7.y - t1.y), 50);
+    EXPECT_EQ(Differences(Screen(), Pixels(window->Master(1))), 0u);
+    EXPECT_EQ(api.CallsStartingWith(L"Sleep(").size(), 13u);
+    EXPECT_EQ(api.sleptTotal, 130u);
+}
+
+TEST_F(DisplayWindow, PauseComesAfterTheFrameIsOnTheScreen) {
+    const SceneScript scene{31, 30, 5, 1, 220, 210};
+    Open(scene);
+    int checked = 0;
+    api.onSleep = [&](uint32_t) {
+        const DisplayState& s = window->state();
+        const POINT centre{s.SpriteX + 25, s.SpriteY + 25};
+        BackingImage dot;
+        dot.Resize(1, 1);
+        BitBlt(dot.dc(), 0, 0, 1, 1, window->DisplayDc(), centre.x, centre.y, SRCCOPY);
+        EXPECT_EQ(dot.PixelAt(0, 0), earth.PixelAt(25, 25)) << "tick at clock " << s.PathClock;
+        ++checked;
+    };
+    for (int i = 0; i < 8; ++i)
+        window->Timer3_Timer();
+    EXPECT_EQ(checked, 8);
+}
+
+TEST_F(DisplayWindow, SceneEndsPastFifteenThousandWithBlackCanvasesAndTheLastFrameStillShown) {
+    const SceneScript first{30, 30, 9, 2, 250, 200};
+    const SceneScript second{31, 31, 4, 3, 205, 245};
+    Open(first);
+    random.Append(second.Values());
+    const DisplayState& s = window->state();
+    for (int tick = 1; tick < 1667; ++tick)
+        window->Timer3_Timer();
+    ASSERT_EQ(s.PathClock, 14994);
+    ASSERT_EQ(s.ClockStep, 9);
+    std::vector<uint32_t> shownAtPause;
+    api.onSleep = [&](uint32_t) {
+        shownAtPause = Pixels(window->Master(CanvasOf(1667)));
+        EXPECT_EQ(Differences(Screen(), shownAtPause), 0u);
+    };
+    window->Timer3_Timer();
+    api.onSleep = nullptr;
+    ASSERT_FALSE(shownAtPause.empty());
+    const std::vector<uint32_t> black(static_cast<size_t>(kW) * kH, 0);
+    EXPECT_GT(Differences(shownAtPause, black), 0u);
+    EXPECT_EQ(s.PathClock, 0);
+    EXPECT_EQ(s.ClockStep, 4);
+    EXPECT_EQ(s.CurveKind, 3);
+    EXPECT_EQ(s.PeriodX, 205);
+    EXPECT_EQ(s.CanvasIndex, CanvasOf(1667));
+    for (int canvas = 1; canvas <= 6; ++canvas)
+        EXPECT_EQ(Differences(Pixels(window->Master(canvas)), black), 0u) << canvas;
+    // The screen keeps the frame just shown until the next tick draws on a black canvas.
+    EXPECT_EQ(Differences(Screen(), shownAtPause), 0u);
+    window->Timer3_Timer();
+    EXPECT_EQ(s.CanvasIndex, CanvasOf(1668));
+    EXPECT_EQ(Differences(Screen(), Composite(kW, kH, {ExpectedAt(4, second, 295, 215)})), 0u);
+}
+
+TEST_F(DisplayWindow, BlitImageLeavesEveryBlackSourcePixelOutWhateverTheSourceCorner) {
+    Open();
+    BackingImage source, target;
+    ASSERT_TRUE(source.Resize(10, 8));
+    ASSERT_TRUE(target.Resize(30, 30));
+    target.Clear(RGB(0, 0, 200));
+    source.Clear(RGB(255, 255, 255));
+    // A black hole inside the sprite, and a black-ish pixel that is not pure black.
+    for (int y = 3; y < 5; ++y)
+        for (int x = 4; x < 6; ++x)
+            source.bits()[y * 10 + x] = 0;
+    source.bits()[0] = 0x010000;
+    const int32_t x = 7, y = 9;
+    window->BlitImage(source, target, x, y);
+    GdiFlush();
+    EXPECT_EQ(target.PixelAt(7 + 4, 9 + 3), RGB(0, 0, 200));  // see-through hole
+    EXPECT_EQ(target.PixelAt(7 + 5, 9 + 4), RGB(0, 0, 200));
+    EXPECT_EQ(target.PixelAt(7, 9), RGB(1, 0, 0));  // only exact black is left out
+    EXPECT_EQ(target.PixelAt(7 + 9, 9 + 7), RGB(255, 255, 255));
+    EXPECT_EQ(target.PixelAt(7 + 10, 9 + 7), RGB(0, 0, 200));  // copied one to one, no stretching
+    EXPECT_EQ(target.PixelAt(7 + 9, 9 + 8), RGB(0, 0, 200));
+    EXPECT_EQ(target.PixelAt(6, 9), RGB(0, 0, 200));
+}
+
+TEST_F(DisplayWindow, PauseIsSpeedAndANegativeSpeedPausesZero) {
+    Open();
+    for (const auto& [speed, pause] : std::vector<std::pair<int16_t, uint32_t>>{
+             {10, 10}, {0, 0}, {1, 1}, {100, 100}, {32767, 32767}, {-1, 0}, {-32768, 0}}) {
+        p.settings.Speed = speed;
+        api.calls.clear();
+        window->Timer3_Timer();
+        EXPECT_EQ(api.calls, std::vector<std::wstring>{L"Sleep(" + std::to_wstring(pause) + L")"}) << speed;
+    }
+}
+
+// One row per music setting: what the load sends, which supervision timer runs, what the unload sends.
+struct MusicRow {
+    const char* name;
+    int16_t kind;
+    const wchar_t* file;
+    std::vector<std::wstring> atLoad;
+    UINT_PTR timer;  // 0 none
+    std::vector<std::wstring> atUnload;
+};
+
+class MusicStart : public DisplayWindow, public ::testing::WithParamInterface<MusicRow> {};
+
+TEST_P(MusicStart, FollowsTheSourceAndTheFileEnding) {
+    const MusicRow& row = GetParam();
+    p.settings.BgmKind = row.kind;
+    p.settings.BgmFile = row.file;
+    api.mci[L"status MP3Play mode"] = {0, L"playing"};
+    Open();
+    std::vector<std::wstring> atLoad = Music();
+    EXPECT_EQ(atLoad, row.atLoad);
+    EXPECT_EQ(window->TimerEnabled(Orbimotion_S::kTimer1), row.timer == Orbimotion_S::kTimer1);
+    EXPECT_EQ(window->TimerEnabled(Orbimotion_S::kTimer2), row.timer == Orbimotion_S::kTimer2);
+    api.calls.clear();
+    PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
+    EXPECT_EQ(Music(), row.atUnload);
+    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer1));
+    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer2));
+}
+
+const std::wstring kOpenMp3 = L"open \"C:\\Music\\song.Mp3\" type MPEGVideo Alias MP3Play";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table,
+    MusicStart,
+    ::testing::Values(MusicRow{"none", 0, L"C:\\Music\\a.mp3", {}, 0, {}},
+                      MusicRow{"cd",
+                               1,
+                               L"C:\\Music\\a.mp3",
+                               {L"mciSendStringA(open cdaudio,0)", L"mciSendStringA(set cdaudio time format tmsf,0)"},
+                               Orbimotion_S::kTimer2,
+                               {L"mciSendStringA(stop cdaudio,0)", L"mciSendStringA(close cdaudio,0)"}},
+                      MusicRow{"mp3_mixed_case",
+                               2,
+                               L"C:\\Music\\song.Mp3",
+                               {L"mciSendStringA(" + kOpenMp3 + L",0)", L"mciSendStringA(play MP3Play,0)"},
+                               Orbimotion_S::kTimer1,
+                               {L"mciSendStringA(stop MP3Play,0)", L"mciSendStringA(close MP3Play,0)"}},
+                      MusicRow{"wav_lower_case",
+                               2,
+                               L"C:\\Music\\loop.wav",
+                               {L"PlaySoundA(C:\\Music\\loop.wav,0)"},
+                               0,
+                               {L"PlaySoundA(<null>,0,0)"}},
+                      MusicRow{"wma", 2, L"C:\\Music\\a.wma", {}, 0, {}},
+                      MusicRow{"mp4", 2, L"C:\\Music\\a.mp4", {}, 0, {}},
+                      MusicRow{"two_characters", 2, L"ab", {}, 0, {}},
+                      MusicRow{"empty_name", 2, L"", {}, 0, {}},
+                      MusicRow{"kind_3", 3, L"C:\\Music\\a.wav", {}, 0, {}},
+                      MusicRow{"kind_minus_1", -1, L"C:\\Music\\a.mp3", {}, 0, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DisplayWindow, MusicStartsAfterTheWindowIsShownAndBeforeItIsRaised) {
+    p.settings.BgmKind = 1;
+    bool visibleAtOpen = false;
+    api.onMci = [&](const std::wstring& command) {
+        if (command == L"open cdaudio")
+            visibleAtOpen = window && IsWindowVisible(window->hwnd());
+    };
+    Open();
+    EXPECT_TRUE(visibleAtOpen);
+    const auto it = std::find(api.calls.begin(), api.calls.end(), Mci(L"open cdaudio"));
+    ASSERT_NE(it, api.calls.end());
+    EXPECT_NE(
+        std::find_if(it, api.calls.end(), [](const std::wstring& c) { return c.rfind(L"SetWindowPos(", 0) == 0; }),
+        api.calls.end());
+}
+
+TEST_F(DisplayWindow, CdWithoutDriveSwitchesTimer2OffAndNothingIsSentAtClose) {
+    p.settings.BgmKind = 1;
+    p.settings.BgmRepeat = 3;
+    api.mciDefault = {266, L""};  // no drive
+    Open();
+    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer2));
+    window->Timer2_Timer();
+    EXPECT_EQ(window->bgm().CdOk(), 0);
+    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer2));
+    api.calls.clear();
+    Pump(500);  // two and a half intervals: the timer stays off
+    EXPECT_TRUE(Music().empty());
+    PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
+    EXPECT_TRUE(Music().empty());
+}
+
+TEST_F(DisplayWindow, CdWithADiscKeepsTimer2OnAndStopsTheDiscAtClose) {
+    p.settings.BgmKind = 1;
+    api.mci[L"status cdaudio current track"] = {0, L"1"};
+    api.mci[L"status cdaudio number of tracks"] = {0, L"10"};
+    api.mci[L"status cdaudio mode"] = {0, L"stopped"};
+    Open();
+    window->Timer2_Timer();
+    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer2));
+    EXPECT_EQ(api.CallsStartingWith(Mci(L"play cdaudio", 512)).size(), 1u);
+    api.calls.clear();
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Music(), (std::vector<std::wstring>{Mci(L"stop cdaudio"), Mci(L"close cdaudio")}));
+}
+
+TEST_F(DisplayWindow, Mp3IsRestartedByTimer1WhenItHasStopped) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\song.mp3";
+    api.mci[L"status MP3Play mode"] = {0, L"stopped"};
+    Open();
+    api.calls.clear();
+    window->Timer1_Timer();
+    EXPECT_EQ(Music(), (std::vector<std::wstring>{Mci(L"status MP3Play mode", 30), Mci(L"stop MP3Play"),
+                                                  Mci(L"play MP3Play from 0")}));
+    api.mci[L"status MP3Play mode"] = {0, L"playing"};
+    api.calls.clear();
+    window->Timer1_Timer();
+    EXPECT_EQ(Music(), std::vector<std::wstring>{Mci(L"status MP3Play mode", 30)});
+}
+
+TEST_F(DisplayWindow, Mp3ThatNoLongerOpensPlaysNothingAndIsStillClosedAtTheEnd) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Gone\\song.mp3";
+    api.mciDefault = {277, L""};
+    Open();
+    EXPECT_EQ(Music(), std::vector<std::wstring>{Mci(L"open \"C:\\Gone\\song.mp3\" type MPEGVideo Alias MP3Play")});
+    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer1));
+    window->Timer1_Timer();
+    api.calls.clear();
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Music(), (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play")}));
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(DisplayWindow, WavWithoutSoundDevicePlaysNothingButIsStoppedAtClose) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\loop.WAV";
+    api.waveDevices = 0;
+    Open();
+    EXPECT_TRUE(Music().empty());
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Music(), std::vector<std::wstring>{L"PlaySoundA(<null>,0,0)"});
+}
+
+// Every way of closing runs the one unload: music stopped, pointer shown again for /s, then the end.
+struct CloseRow {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+class Closing : public DisplayWindow, public ::testing::WithParamInterface<CloseRow> {};
+
+TEST_P(Closing, RunsTheUnloadOnce) {
+    const CloseRow& row = GetParam();
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\x.mp3";
+    api.cursorCount = -1;  // as start-up left it for /s
+    Open();
+    api.calls.clear();
+    SendMessageW(window->hwnd(), row.message, row.wParam, row.lParam);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(api.calls, (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play"), L"ShowCursor(TRUE)"}));
+    EXPECT_EQ(p.CursorCount, 0);
+    // Nothing runs after the end: no tick, no second unload.
+    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer3));
+    api.calls.clear();
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    SendMessageW(window->hwnd(), WM_KEYDOWN, 'A', 0);
+    SendMessageW(window->hwnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    Pump(100);
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(api.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+                         Closing,
+                         ::testing::Values(CloseRow{"close_request", WM_CLOSE, 0, 0},
+                                           CloseRow{"session_end", WM_QUERYENDSESSION, 0, 0},
+                                           CloseRow{"shift", WM_KEYDOWN, VK_SHIFT, 1},
+                                           CloseRow{"ctrl", WM_KEYDOWN, VK_CONTROL, 1},
+                                           CloseRow{"letter", WM_KEYDOWN, 'Q', 1},
+                                           CloseRow{"alt", WM_SYSKEYDOWN, VK_MENU, 0x20000001},
+                                           CloseRow{"f10", WM_SYSKEYDOWN, VK_F10, 1},
+                                           CloseRow{"left_click", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200)},
+                                           CloseRow{"right_click", WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(0, 0)},
+                                           CloseRow{"middle_click", WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(639, 479)},
+                                           CloseRow{"side_click", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1),
+                                                    MAKELPARAM(20, 20)}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DisplayWindow, PointerIsShownAgainOnlyInDisplayMode) {
+    for (const wchar_t* args : {L"", L"/s", L"-S", L"/scr", L"/s 5"}) {
+        p.commandLine = args;
+        api.calls.clear();
+        ended = 0;
+        Open();
+        SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+        const bool shown = !api.CallsStartingWith(L"ShowCursor(TRUE)").empty();
+        EXPECT_EQ(shown, std::wstring(args) != L"") << args;
+        EXPECT_EQ(ended, 1);
+        window.reset();
+    }
+}
+
+TEST_F(DisplayWindow, ThirtyMouseMovesAreToleratedTheThirtyFirstEnds) {
+    Open();
+    Pump(100);
+    ASSERT_EQ(window->state().MouseMoveCount, 0);
+    for (int i = 1; i <= 30; ++i)
+        PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10 + i, 10));
+    ASSERT_TRUE(test::WaitUntil([&] { return window->state().MouseMoveCount == 30; }, kWaitMs));
+    Pump(100);
+    EXPECT_EQ(ended, 0);
+    // The same position again counts as well: no distance is measured.
+    PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 10));
+    ASSERT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
+    EXPECT_EQ(window->state().MouseMoveCount, 31);
+}
+
+TEST_F(DisplayWindow, TheMoveAWindowGetsWhenShownUnderThePointerCounts) {
+    SetCursorPos(200, 150);
+    Open();
+    ASSERT_TRUE(test::WaitUntil([&] { return window->state().MouseMoveCount >= 1; }, kWaitMs));
+    Pump(300);
+    const int initial = window->state().MouseMoveCount;
+    EXPECT_LE(initial, 2);
+    for (int i = initial; i < 30; ++i)
+        PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+    ASSERT_TRUE(test::WaitUntil([&] { return window->state().MouseMoveCount == 30; }, kWaitMs));
+    EXPECT_EQ(ended, 0);
+    PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+    EXPECT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
+}
+
+TEST_F(DisplayWindow, CountCanBeAskedForFromOutside) {
+    Open();
+    const UINT query = RegisterWindowMessageW(kMouseMoveCountMessage);
+    ASSERT_NE(query, 0u);
+    for (int i = 0; i < 3; ++i)
+        SendMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(SendMessageW(window->hwnd(), query, 0, 0), 3);
+}
+
+// Any screen size: the window loads, ticks through a scene end and closes without a fault.
+class ScreenSizes : public DisplayWindow, public ::testing::WithParamInterface<ScreenTwips> {};
+
+TEST_P(ScreenSizes, RunAndCloseCleanly) {
+    const ScreenTwips screen = GetParam();
+    Open(SceneScript{30, 30, 9, 4, 200, 200}, screen);
+    for (int i = 0; i < 20; ++i)
+        window->Timer3_Timer();
+    window->SetupScene();
+    for (int i = 0; i < 7; ++i)
+        window->Timer3_Timer();
+    const DisplayState& s = window->state();
+    if (s.ScreenWidthPx > 0 && s.ScreenHeightPx > 0) {
+        EXPECT_EQ(window->Master(1).width(), s.ScreenWidthPx);
+        EXPECT_EQ(window->Master(6).height(), s.ScreenHeightPx);
+    } else {
+        EXPECT_EQ(window->Master(1).dc(), nullptr);
+    }
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ended, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+                         ScreenSizes,
+                         ::testing::Values(ScreenTwips{15, 15, 15, 15},
+                                           ScreenTwips{40 * 15, 30 * 15, 15, 15},
+                                           ScreenTwips{51 * 15, 51 * 15, 15, 15},
+                                           ScreenTwips{3840 * 15, 2160 * 15, 15, 15},
+                                           ScreenTwips{40000.0 * 15, 600 * 15, 15, 15},
+                                           ScreenTwips{1000, 1000, 0.4, 0.4}));
+
+TEST_F(DisplayWindow, ScenesKeepTheNumberOfLiveGdiObjects) {
+    Open(SceneScript{30, 30, 9, 1, 200, 200});
+    window->Timer3_Timer();
+    const long before = LiveGdiObjects();
+    for (int scene = 0; scene < 20; ++scene) {
+        random.Append(SceneScript{31, 30, 3 + scene % 7, 1 + scene % 4, 200 + scene, 250 - scene}.Values());
+        window->SetupScene();
+        for (int i = 0; i < 6; ++i)
+            window->Timer3_Timer();
+        InvalidateRect(window->hwnd(), nullptr, FALSE);
+        UpdateWindow(window->hwnd());
+    }
+    EXPECT_EQ(LiveGdiObjects(), before);
+}
+
+}  // namespace
+}  // namespace orbi
