@@ -1,11 +1,86 @@
 // Configure mode: the settings dialog.
 #pragma once
 
+#include <windows.h>
+
+#include <array>
+#include <map>
+#include <vector>
+
+#include "controls/command/command_win.h"
 #include "platform/process.h"
+#include "platform/widgets_win.h"
 
 namespace orbi {
 
 // Shows the settings dialog modally; returns when it has closed.
 void ShowSettingsDialogModal(Process& p);
+
+class Orbimotion_P : public Container {
+  public:
+    explicit Orbimotion_P(Process& p);
+
+    // Creates the window hidden with all its widgets and runs Form_Load; false when Windows refused the window.
+    bool Load();
+    void Show();
+    // Runs Form_Unload, then the window goes.
+    void Unload();
+    // Keyboard handling of the modal loop (focus moves with Tab); true when the message was used.
+    bool PreTranslate(const MSG& msg);
+
+    // The widgets, named as the dialog names them.
+    PictureBox Pic_C;
+    PictureBox Pic_Mbl;
+    std::map<int, Label> lbl;
+    std::map<int, ShapeRect> Shape3;
+    std::array<ImageElement, 3> Img_BGM;
+    std::array<Label, 3> lbl_BGM;
+    std::array<ImageElement, 2> Img_Ra;
+    ComboBox BGM_Repeat;
+    HScrollBar HS_Fast;
+    Label lbl_Fname;
+    Label lbl_URL;
+    Command Cmd_File;
+    Command Cmd_Set;
+    Command Cmd_Can;
+
+    // Event handlers.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload(int16_t& cancel);
+    void Img_BGM_MouseDown(int16_t index, int16_t button, int16_t shift, float x, float y);
+    void lbl_BGM_MouseDown(int16_t index, int16_t button, int16_t shift, float x, float y);
+    void Cmd_File_Click();
+    void Cmd_Set_Click();
+    void Cmd_Can_Click();
+    void lbl_URL_Click();
+
+    // Whether "..." was last enabled; read here so that asking does not repaint the button.
+    bool FileButtonEnabled() const { return fileEnabled_; }
+    // The widgets that take the keyboard focus, in tab order.
+    std::vector<HWND> TabOrder() const;
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnResize() override { Form_Resize(); }
+
+  private:
+    void CreateWidgets();
+    void PlaceLabel(Label& label, Container& on, const RECT& rect, const std::wstring& caption, int tabIndex);
+    void SetCommandButtons();
+    void TileTexture(PictureBox& target);
+    void ChooseMusic(int16_t index);
+    void ShowMusicChoice();
+    void SetFileButtonEnabled(bool enabled);
+    void FocusFirstEnabled();
+    void Tell(const std::wstring& text);
+
+    Process& p_;
+    std::vector<Window*> controls_;  // windowed controls, nested ones included
+    HCURSOR handCursor_ = nullptr;
+    HWND savedFocus_ = nullptr;
+    bool fileEnabled_ = false;
+    bool loaded_ = false;
+};
 
 }  // namespace orbi

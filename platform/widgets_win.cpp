@@ -201,6 +201,14 @@ void Container::ResizeImage(int width, int height) {
     }
 }
 
+void Container::FitImage() {
+    const int w = ScaleWidth(), h = ScaleHeight();
+    if (w > 0 && h > 0 && (w != image_.width() || h != image_.height())) {
+        ResizeImage(w, h);
+        OnResize();
+    }
+}
+
 void Container::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const int16_t button = ButtonOf(message);
@@ -293,9 +301,12 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool PictureBox::Create(HWND parent, const RECT& rect, bool border, COLORREF background) {
     backColor = background;
-    return CreateWin(L"OrbimotionPicture", 0, border ? WS_EX_CLIENTEDGE : 0, L"",
-                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
-                     rect.right - rect.left, rect.bottom - rect.top, parent);
+    if (!CreateWin(L"OrbimotionPicture", 0, border ? WS_EX_CLIENTEDGE : 0, L"",
+                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left, rect.top,
+                   rect.right - rect.left, rect.bottom - rect.top, parent))
+        return false;
+    FitImage();
+    return true;
 }
 
 // ---- HScrollBar

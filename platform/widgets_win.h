@@ -119,6 +119,8 @@ class Container : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The window got a new inner size; the retained image has already followed it.
     virtual void OnResize() {}
+    // Gives the retained image the window's inner size, should creation not have reported a size.
+    void FitImage();
 
   private:
     void ResizeImage(int width, int height);
