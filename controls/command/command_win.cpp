@@ -61,8 +61,9 @@ bool Command::Create(HWND parent,
     for (int i = 0; i < kFaceCount; ++i)
         faces_[i].LoadBitmapResource(ProgramInstance(), IDB_FACE_NORMAL + i);
     SetTimer(kTmrMouse, kTmrMouseMs, false);
-    if (!CreateWin(L"OrbimotionCommand", 0, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, x, y, width,
-                   height, parent))
+    // Hidden until loaded, so the Disable face of a not yet loaded control never reaches the screen.
+    if (!CreateWin(L"OrbimotionCommand", 0, 0, L"", WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS, x, y, width, height,
+                   parent))
         return false;
     // The first size comes before the stored properties, as when the container places a loaded control.
     RECT client{};
@@ -72,6 +73,7 @@ bool Command::Create(HWND parent,
         core_.UserControl_Resize();
     }
     core_.UserControl_ReadProperties(stored, ambient_);
+    ShowWindow(hwnd(), SW_SHOWNA);
     return true;
 }
 

@@ -253,6 +253,7 @@ TEST_F(CommandOnForm, LoadedButtonIsANormalTabStopWithHoverTrackingOff) {
     EXPECT_EQ(Face::Normal, button.CurrentFace());
     EXPECT_EQ(ButtonState::Dormant, button.State());
     EXPECT_TRUE(GetWindowLongW(button.hwnd(), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_TRUE(IsWindowVisible(button.hwnd()));
     EXPECT_FALSE(button.HoverTrackingOn());
     button.Initialize();
     EXPECT_TRUE(button.HoverTrackingOn());
