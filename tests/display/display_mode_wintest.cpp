@@ -1,0 +1,317 @@
+// Display mode as the screen-saver host runs it: the real program in a scratch folder with its own settings,
+// driven from outside by window messages and by input as a user makes it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/orbimotion_s_win.h"
+#include "support/scr_process_win.h"
+
+namespace orbi {
+namespace {
+
+using test::ScrInstall;
+using test::ScrProcess;
+
+constexpr DWORD kWaitMs = 20000;
+
+std::string Ini(const std::wstring& speed, const std::wstring& kind, const std::wstring& file) {
+    std::wstring text = L"[Section]\r\n";
+    if (!speed.empty())
+        text += L"速さ=" + speed + L"\r\n";
+    if (!kind.empty())
+        text += L"BGM区分=" + kind + L"\r\n";
+    if (!file.empty())
+        text += L"BGMﾌｧｲﾙ=" + file + L"\r\n";
+    return test::Cp932(text);
+}
+
+// One running saver in its own folder.
+class Saver {
+  public:
+    ScrInstall install;
+    ScrProcess proc;
+    HWND hwnd = nullptr;
+
+    // Starts the program and waits until its load sequence has run to the end: shown and raised.
+    bool Start(const std::wstring& args) {
+        if (!proc.Start(install.exe(), args))
+            return false;
+        hwnd = test::WaitForWindow(L"Orbimotion_Main", kWaitMs);
+        return hwnd && test::WaitUntil(
+                           [&] { return IsWindowVisible(hwnd) && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST); },
+                           kWaitMs);
+    }
+    LRESULT MouseMoves() const {
+        static const UINT query = RegisterWindowMessageW(kMouseMoveCountMessage);
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(hwnd, query, 0, 0, SMTO_NORMAL, kWaitMs, &result))
+            return -1;
+        return static_cast<LRESULT>(result);
+    }
+    bool Ends(DWORD ms = kWaitMs) { return proc.WaitExit(ms) && proc.ExitCode() == 0; }
+};
+
+int CountTitled(const wchar_t* title) {
+    struct Search {
+        const wchar_t* title;
+        int count;
+    } search{title, 0};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t text[64] = {};
+            GetWindowTextW(h, text, 64);
+            if (wcscmp(text, s->title) == 0)
+                ++s->count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+bool PointerShowing() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING);
+}
+
+TEST(DisplayMode, WindowIsTitledBorderlessTopmostAndCoversTheScreen) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    wchar_t title[64] = {};
+    GetWindowTextW(saver.hwnd, title, 64);
+    EXPECT_STREQ(title, L"Orbimotion_Main");
+    EXPECT_FALSE(GetWindowLongW(saver.hwnd, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+    RECT r{};
+    GetWindowRect(saver.hwnd, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(WindowFromPoint(POINT{r.right / 2, r.bottom / 2}), saver.hwnd);
+    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(saver.Ends());
+}
+
+TEST(DisplayMode, ScreenShowsAGrowingChainOfEarths) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    auto coloured = [&] {
+        HDC screen = GetDC(nullptr);
+        BackingImage shot;
+        shot.Resize(w, h);
+        BitBlt(shot.dc(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        GdiFlush();
+        int n = 0;
+        for (int i = 0; i < w * h; ++i)
+            n += (shot.bits()[i] & 0xFFFFFF) != 0;
+        return n;
+    };
+    // One Earth covers about 1900 pixels; a chain of several soon shows.
+    EXPECT_TRUE(test::WaitUntil([&] { return coloured() > 3 * 1500; }, kWaitMs));
+    test::SendKey(VK_SPACE);
+    EXPECT_TRUE(saver.Ends());
+}
+
+TEST(DisplayMode, PointerIsHiddenWithTheSwitchAndShownWithoutArguments) {
+    {
+        Saver saver;
+        ASSERT_TRUE(saver.Start(L"/s"));
+        EXPECT_TRUE(test::WaitUntil([] { return !PointerShowing(); }, kWaitMs));
+        test::SendKey(VK_SHIFT);
+        EXPECT_TRUE(saver.Ends());
+    }
+    {
+        Saver saver;
+        ASSERT_TRUE(saver.Start(L""));
+        test::WaitUntil([] { return false; }, 300);
+        EXPECT_TRUE(PointerShowing());
+        test::SendKey(VK_SHIFT);
+        EXPECT_TRUE(saver.Ends());
+    }
+}
+
+TEST(DisplayMode, ThirtyMouseMovesAreToleratedAndTheThirtyFirstEnds) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    // The window appears under the resting pointer and gets one move without motion: wait until it has counted.
+    EXPECT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() >= 1; }, 5000));
+    test::WaitUntil([] { return false; }, 300);
+    LRESULT count = saver.MouseMoves();
+    ASSERT_GE(count, 0);
+    ASSERT_LE(count, 2);
+    while (count < 30) {
+        PostMessageW(saver.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+        ASSERT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() == count + 1; }, kWaitMs)) << count;
+        ++count;
+    }
+    test::WaitUntil([] { return false; }, 300);
+    EXPECT_TRUE(saver.proc.Running());
+    EXPECT_EQ(saver.MouseMoves(), 30);
+    PostMessageW(saver.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+    EXPECT_TRUE(saver.Ends());
+}
+
+TEST(DisplayMode, MovingTheRealMouseEndsIt) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    // Moves that arrive while a tick pauses merge into one, so keep moving until the saver has ended.
+    bool ended = false;
+    for (int i = 0; i < 400 && !ended; ++i) {
+        test::MoveMouseTo(100 + (i % 2) * 40, 100 + i % 200);
+        ended = saver.proc.WaitExit(20);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(saver.proc.ExitCode(), 0u);
+}
+
+TEST(DisplayMode, OneClickEndsIt) {
+    for (bool right : {false, true}) {
+        Saver saver;
+        ASSERT_TRUE(saver.Start(L"/s"));
+        test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3, right);
+        EXPECT_TRUE(saver.Ends()) << right;
+    }
+}
+
+class Keys : public ::testing::TestWithParam<WORD> {};
+
+TEST_P(Keys, AnyOneKeyEndsIt) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    test::SendKey(GetParam());
+    EXPECT_TRUE(saver.Ends());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table,
+                         Keys,
+                         ::testing::Values(VK_SHIFT, VK_CONTROL, VK_MENU, 'A', VK_ESCAPE, VK_F10),
+                         [](const auto& info) {
+                             switch (info.param) {
+                                 case VK_SHIFT:
+                                     return std::string("shift_alone");
+                                 case VK_CONTROL:
+                                     return std::string("ctrl_alone");
+                                 case VK_MENU:
+                                     return std::string("alt_alone");
+                                 case VK_ESCAPE:
+                                     return std::string("escape");
+                                 case VK_F10:
+                                     return std::string("f10");
+                             }
+                             return std::string("letter");
+                         });
+
+TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
+    Saver first;
+    ASSERT_TRUE(first.Start(L"/s"));
+    for (const wchar_t* args : {L"/s", L"", L"/c"}) {
+        ScrProcess second;
+        ASSERT_TRUE(second.Start(first.install.exe(), args));
+        EXPECT_TRUE(second.WaitExit(kWaitMs)) << args;
+    }
+    EXPECT_TRUE(first.proc.Running());
+    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 1);
+    test::SendKey('X');
+    EXPECT_TRUE(first.Ends());
+    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
+}
+
+TEST(DisplayMode, CloseRequestFromOutsideEndsIt) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L""));
+    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(saver.Ends());
+}
+
+// Whatever the settings file holds, the saver runs and ends on a key within one pause.
+struct SettingsRow {
+    const char* name;
+    std::wstring speed, kind, file;
+    DWORD pauseMs;               // the longest a key may wait for a tick to finish
+    const char* createFile;      // a file of this name is made beside the program first, or null
+    const char* fileBytes = "";  // its content
+};
+
+class BadSettings : public ::testing::TestWithParam<SettingsRow> {};
+
+TEST_P(BadSettings, RunAndEndOnAKey) {
+    const SettingsRow& row = GetParam();
+    Saver saver;
+    std::wstring file = row.file;
+    if (row.createFile) {
+        const std::wstring name(row.createFile, row.createFile + strlen(row.createFile));
+        saver.install.dir().WriteBytes(name, row.fileBytes);
+        // A bare name stays bare: it is looked up beside the program, which is where it runs.
+        if (file.empty())
+            file = name.size() > 2 ? saver.install.dir().File(name) : name;
+    }
+    saver.install.WriteIni(Ini(row.speed, row.kind, file));
+    ASSERT_TRUE(saver.Start(L"/s"));
+    test::WaitUntil([] { return false; }, 200);
+    const ULONGLONG pressed = GetTickCount64();
+    test::SendKey(VK_SHIFT);
+    EXPECT_TRUE(saver.Ends(row.pauseMs + kWaitMs));
+    EXPECT_LE(GetTickCount64() - pressed, row.pauseMs + kWaitMs);
+    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
+}
+
+// A valid but tiny wave file: 8 kHz, 8 bits, mono, a tenth of a second of silence.
+std::string TinyWave() {
+    const uint32_t samples = 800;
+    std::string b = "RIFF";
+    auto u32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [&](uint16_t v) {
+        b.push_back(static_cast<char>(v & 0xFF));
+        b.push_back(static_cast<char>(v >> 8));
+    };
+    u32(36 + samples);
+    b += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(8000);
+    u16(1);
+    u16(8);
+    b += "data";
+    u32(samples);
+    b.append(samples, static_cast<char>(0x80));
+    return b;
+}
+
+const std::string kTinyWave = TinyWave();
+
+INSTANTIATE_TEST_SUITE_P(
+    Table,
+    BadSettings,
+    ::testing::Values(SettingsRow{"speed_0", L"0", L"", L"", 0, nullptr},
+                      SettingsRow{"speed_1", L"1", L"", L"", 1, nullptr},
+                      SettingsRow{"speed_100", L"100", L"", L"", 100, nullptr},
+                      SettingsRow{"speed_negative", L"-250", L"", L"", 0, nullptr},
+                      SettingsRow{"speed_not_a_number", L"fast", L"", L"", 0, nullptr},
+                      SettingsRow{"speed_too_big_for_16_bits", L"99999", L"", L"", 0, nullptr},
+                      SettingsRow{"speed_32767", L"32767", L"", L"", 32767, nullptr},
+                      SettingsRow{"kind_3", L"10", L"3", L"", 10, "a.wav", kTinyWave.c_str()},
+                      SettingsRow{"kind_minus_1", L"10", L"-1", L"", 10, "a.mp3", "not an mp3"},
+                      SettingsRow{"cd_without_drive", L"10", L"1", L"", 10, nullptr},
+                      SettingsRow{"wma", L"10", L"2", L"", 10, "a.wma", "x"},
+                      SettingsRow{"damaged_mixed_case_mp3", L"10", L"2", L"", 10, "a.Mp3", "not an mp3"},
+                      SettingsRow{"wav", L"10", L"2", L"", 10, "loop.wav", kTinyWave.c_str()},
+                      SettingsRow{"damaged_wav", L"10", L"2", L"", 10, "bad.WAV", "RIFF"},
+                      SettingsRow{"two_character_name", L"10", L"2", L"", 10, "ab", "x"},
+                      SettingsRow{"vanished_file", L"10", L"2", L"Z:\\nowhere\\gone.mp3", 10, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace orbi
