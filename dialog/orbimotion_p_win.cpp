@@ -288,6 +288,7 @@ void Orbimotion_P::lbl_BGM_MouseDown(int16_t index, int16_t, int16_t, float, flo
 
 void Orbimotion_P::ChooseMusic(int16_t index) {
     Settings& s = p_.settings;
+    const bool hadFocus = IsSameOrChild(hwnd(), GetFocus());
     s.BgmKind = index;
     SetFileButtonEnabled(false);
     BGM_Repeat.SetEnabled(false);
@@ -302,7 +303,7 @@ void Orbimotion_P::ChooseMusic(int16_t index) {
         SetFileButtonEnabled(true);
     Pic_C.Refresh();
     // A box disabled under the keyboard focus would leave the dialog without one.
-    if (!GetFocus() || !IsWindowEnabled(GetFocus()))
+    if (hadFocus && (!GetFocus() || !IsWindowEnabled(GetFocus())))
         FocusFirstEnabled();
 }
 

@@ -1,0 +1,723 @@
+// The settings dialog inside the test process: layout, pictures read back as pixels, the loaded state, and the
+// handlers driven with window messages against a recording call layer.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialog/orbimotion_p_win.h"
+#include "platform/resource_ids.h"
+#include "platform/surface_win.h"
+#include "support/fake_win_api.h"
+
+namespace orbi {
+namespace {
+
+using test::FakeWinApi;
+
+constexpr double kTwipsPerPixel = 15;  // the test screen runs at 96 dpi
+
+RECT Px(double left, double top, double width, double height) {
+    auto px = [](double t) { return static_cast<LONG>(std::nearbyint(t / kTwipsPerPixel)); };
+    return RECT{px(left), px(top), px(left) + px(width), px(top) + px(height)};
+}
+
+// A window's rectangle in its parent's client coordinates.
+RECT InParent(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string Show(const RECT& r) {
+    return "{" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + "}";
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    return name;
+}
+
+// The shading the background must show on row i of a window h pixels high.
+COLORREF Shade(int i, int h) {
+    const double k = h / 3.142;
+    const int v = static_cast<int>(std::nearbyint(std::fabs(std::sin(i / k)) * 220));
+    return RGB(v, v, v + 30);
+}
+
+// Answers each message box this thread shows with OK, keeping what it said.
+class MessageBoxAnswerer {
+  public:
+    MessageBoxAnswerer() {
+        self_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, &Tick);
+    }
+    ~MessageBoxAnswerer() {
+        KillTimer(nullptr, timer_);
+        self_ = nullptr;
+    }
+    std::vector<std::wstring> texts;
+    std::vector<HWND> owners;
+
+  private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND box, LPARAM) -> BOOL {
+                if (ClassOf(box) != L"#32770" || !IsWindowVisible(box))
+                    return TRUE;
+                std::wstring said;
+                EnumChildWindows(
+                    box,
+                    [](HWND child, LPARAM lp) -> BOOL {
+                        wchar_t text[512] = {};
+                        if (ClassOf(child) == L"Static" && GetWindowTextW(child, text, 512) > 0)
+                            *reinterpret_cast<std::wstring*>(lp) += text;
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&said));
+                self_->texts.push_back(said);
+                self_->owners.push_back(GetWindow(box, GW_OWNER));
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            },
+            0);
+    }
+    static inline MessageBoxAnswerer* self_ = nullptr;
+    UINT_PTR timer_ = 0;
+};
+
+class DialogTest : public testing::Test {
+  protected:
+    DialogTest() {
+        p.settings.Speed = 10;
+        p.settings.BgmFolder = L"C:\\Saver";
+    }
+    void Load() {
+        dlg = std::make_unique<Orbimotion_P>(p);
+        ASSERT_TRUE(dlg->Load());
+        form = dlg->hwnd();
+    }
+    std::vector<std::wstring> Writes() const { return api.CallsStartingWith(L"WritePrivateProfileStringA"); }
+    // Pixel centre of an element in Pic_C, as a mouse message's position.
+    static LPARAM Centre(const Element& e) {
+        return MAKELPARAM((e.rect.left + e.rect.right) / 2, (e.rect.top + e.rect.bottom) / 2);
+    }
+    void Press(HWND on, const Element& e, UINT down) {
+        SendMessageW(on, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : 0, Centre(e));
+        SendMessageW(on, down + 1, 0, Centre(e));  // the matching button-up message
+    }
+    // As the mouse does it: over the button, press, release.
+    void ClickButton(Command& button) {
+        SendMessageW(button.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        SendMessageW(button.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(button.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    int Selected() const {
+        int found = -1;
+        for (int i = 0; i < 3; ++i) {
+            if (dlg->Img_BGM[i].picture == dlg->Img_Ra[1].picture)
+                found = found == -1 ? i : -2;
+        }
+        return found;
+    }
+
+    FakeWinApi api;
+    Process p{api};
+    std::unique_ptr<Orbimotion_P> dlg;
+    HWND form = nullptr;
+};
+
+// ---- The window
+
+TEST_F(DialogTest, CaptionFixedBorderCloseBoxOnlyAndClientSize) {
+    Load();
+    wchar_t title[64] = {};
+    GetWindowTextW(form, title, 64);
+    EXPECT_STREQ(title, L"<Orbimotion>");
+    const LONG style = GetWindowLongW(form, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    RECT client{};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, 496);  // 7440 x 3690 twips
+    EXPECT_EQ(client.bottom, 246);
+    EXPECT_FALSE(IsWindowVisible(form)) << "loading does not show the window";
+}
+
+TEST_F(DialogTest, PlacedCentredAcrossWithItsTopAtAThirdOfTheFreeHeight) {
+    Load();
+    RECT r{};
+    GetWindowRect(form, &r);
+    const double outerW = (r.right - r.left) * kTwipsPerPixel, outerH = (r.bottom - r.top) * kTwipsPerPixel;
+    const double screenW = GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
+    const double screenH = GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
+    const long left = static_cast<long>(std::nearbyint(screenW - outerW)) / 2;
+    const long top = static_cast<long>(std::nearbyint(screenH - outerH)) / 3;
+    EXPECT_EQ(r.left, std::lround(left / kTwipsPerPixel)) << left;
+    EXPECT_EQ(r.top, std::lround(top / kTwipsPerPixel)) << top;
+}
+
+TEST_F(DialogTest, EveryWidgetWhereTheLayoutPutsIt) {
+    Load();
+    struct Row {
+        const char* name;
+        RECT actual;
+        double l, t, w, h;
+    };
+    const Row rows[] = {
+        {"Pic_C", InParent(dlg->Pic_C.hwnd()), 180, 240, 7035, 2475},
+        {"lbl(15)", dlg->lbl[15].rect, 300, 360, 1665, 195},
+        {"Shape3(3)", dlg->Shape3[3].rect, 300, 300, 1695, 315},
+        {"lbl(0)", dlg->lbl[0].rect, 4020, 360, 1665, 195},
+        {"Shape3(0)", dlg->Shape3[0].rect, 4020, 300, 1695, 315},
+        {"Img_BGM(1)", dlg->Img_BGM[1].rect, 420, 840, 195, 195},
+        {"lbl_BGM(1)", dlg->lbl_BGM[1].rect, 660, 840, 645, 195},
+        {"lbl(14)", dlg->lbl[14].rect, 2340, 840, 990, 195},
+        {"Img_BGM(0)", dlg->Img_BGM[0].rect, 420, 1140, 195, 195},
+        {"lbl_BGM(0)", dlg->lbl_BGM[0].rect, 660, 1140, 330, 195},
+        {"Img_BGM(2)", dlg->Img_BGM[2].rect, 420, 1440, 195, 195},
+        {"lbl_BGM(2)", dlg->lbl_BGM[2].rect, 660, 1440, 900, 195},
+        {"Cmd_File", InParent(dlg->Cmd_File.hwnd()), 420, 1740, 615, 375},
+        {"lbl_Fname", dlg->lbl_Fname.rect, 1080, 1740, 5715, 495},
+        {"lbl(1)", dlg->lbl[1].rect, 4440, 840, 405, 195},
+        {"HS_Fast", InParent(dlg->HS_Fast.hwnd()), 4920, 780, 1335, 255},
+        {"lbl(2)", dlg->lbl[2].rect, 6300, 840, 405, 195},
+        {"lbl(7)", dlg->lbl[7].rect, 180, 2880, 2475, 195},
+        {"lbl_URL", dlg->lbl_URL.rect, 180, 3120, 3285, 195},
+        {"Cmd_Set", InParent(dlg->Cmd_Set.hwnd()), 4740, 2880, 1215, 435},
+        {"Cmd_Can", InParent(dlg->Cmd_Can.hwnd()), 6000, 2880, 1215, 435},
+        {"Pic_Mbl", InParent(dlg->Pic_Mbl.hwnd()), 120, 4680, 8340, 300},
+        {"Img_Ra(0)", dlg->Img_Ra[0].rect, 8040, 300, 180, 180},
+        {"Img_Ra(1)", dlg->Img_Ra[1].rect, 8040, 600, 180, 180},
+    };
+    for (const Row& r : rows) {
+        const RECT want = Px(r.l, r.t, r.w, r.h);
+        EXPECT_TRUE(EqualRect(&r.actual, &want)) << r.name << " is " << Show(r.actual) << ", wants " << Show(want);
+    }
+    // The repeat box's height follows its font; its place and width follow the layout.
+    const RECT combo = InParent(dlg->BGM_Repeat.hwnd());
+    const RECT want = Px(1680, 780, 615, 300);
+    EXPECT_EQ(combo.left, want.left);
+    EXPECT_EQ(combo.top, want.top);
+    EXPECT_EQ(combo.right, want.right);
+    EXPECT_NEAR(combo.bottom - combo.top, want.bottom - want.top, 4);
+    // Containers: the panel holds the music and speed groups, the form the rest.
+    EXPECT_EQ(GetParent(dlg->BGM_Repeat.hwnd()), dlg->Pic_C.hwnd());
+    EXPECT_EQ(GetParent(dlg->HS_Fast.hwnd()), dlg->Pic_C.hwnd());
+    EXPECT_EQ(GetParent(dlg->Cmd_File.hwnd()), dlg->Pic_C.hwnd());
+    EXPECT_EQ(GetParent(dlg->Cmd_Set.hwnd()), form);
+    EXPECT_EQ(GetParent(dlg->Pic_Mbl.hwnd()), form);
+    // The texture's source and the mark pictures lie outside the client area.
+    RECT client{};
+    GetClientRect(form, &client);
+    RECT seen{};
+    const RECT mbl = InParent(dlg->Pic_Mbl.hwnd());
+    EXPECT_FALSE(IntersectRect(&seen, &mbl, &client));
+    EXPECT_FALSE(IntersectRect(&seen, &dlg->Img_Ra[0].rect, &client));
+    EXPECT_FALSE(IntersectRect(&seen, &dlg->Img_Ra[1].rect, &client));
+}
+
+TEST_F(DialogTest, CaptionsFontsAndColours) {
+    Load();
+    struct Row {
+        const char* name;
+        const Label& label;
+        std::wstring caption;
+        COLORREF colour;
+        bool centred;
+    };
+    const Row rows[] = {
+        {"lbl(15)", dlg->lbl[15], L"BGM", 0, true},
+        {"lbl(0)", dlg->lbl[0], L"移動の速さ", 0, true},
+        {"lbl_BGM(1)", dlg->lbl_BGM[1], L"音楽CD", 0, false},
+        {"lbl(14)", dlg->lbl[14], L"曲目をﾘﾋﾟｰﾄ", 0, false},
+        {"lbl_BGM(0)", dlg->lbl_BGM[0], L"なし", 0, false},
+        {"lbl_BGM(2)", dlg->lbl_BGM[2], L"MP3、WAV", 0, false},
+        {"lbl(1)", dlg->lbl[1], L"速い", 0, true},
+        {"lbl(2)", dlg->lbl[2], L"遅い", 0, true},
+        {"lbl(7)", dlg->lbl[7], L"Designed by Orbimotion Works Ver.1.0.0", RGB(255, 255, 255), false},
+        {"lbl_URL", dlg->lbl_URL, L"https://orbimotion.example/", RGB(255, 255, 255), false},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.label.Caption(), r.caption) << r.name;
+        EXPECT_EQ(r.label.foreColor, r.colour) << r.name;
+        EXPECT_EQ(r.label.alignment == Label::Align::Centre, r.centred) << r.name;
+        EXPECT_EQ(r.label.Font().face, L"ＭＳ Ｐゴシック") << r.name;
+        EXPECT_EQ(r.label.Font().sizePt, 9.75) << r.name;
+        EXPECT_EQ(r.label.Font().weight, 400) << r.name;
+        EXPECT_EQ(r.label.Font().charset, 128) << r.name;
+        EXPECT_EQ(r.label.Font().underline, &r.label == &dlg->lbl_URL) << r.name;
+    }
+    EXPECT_TRUE(dlg->lbl_Fname.border);
+    EXPECT_EQ(dlg->Pic_C.font.face, L"Tahoma");
+    EXPECT_EQ(dlg->Pic_C.backColor, RGB(0xE0, 0xE0, 0xE0));
+    EXPECT_TRUE(GetWindowLongW(dlg->Pic_C.hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_FALSE(GetWindowLongW(dlg->Pic_Mbl.hwnd(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    const std::pair<Command*, std::wstring> buttons[] = {
+        {&dlg->Cmd_File, L"..."}, {&dlg->Cmd_Set, L"設定"}, {&dlg->Cmd_Can, L"ｷｬﾝｾﾙ"}};
+    for (const auto& [button, caption] : buttons) {
+        EXPECT_EQ(button->Caption(), caption);
+        EXPECT_EQ(button->Font().face, L"ＭＳ Ｐゴシック");
+        EXPECT_EQ(button->Font().sizePt, 9.75);
+        EXPECT_EQ(button->Font().weight, 400);
+        EXPECT_EQ(button->Font().charset, 128);
+        EXPECT_TRUE(button->HoverTrackingOn()) << "started while loading";
+    }
+}
+
+TEST_F(DialogTest, RepeatBoxListsTheEmptyTextThenOneToThirty) {
+    p.settings.BgmRepeat = 5;
+    Load();
+    ASSERT_EQ(dlg->BGM_Repeat.ListCount(), 31);
+    EXPECT_EQ(dlg->BGM_Repeat.List(0), L"");
+    for (int i = 1; i <= 30; ++i)
+        EXPECT_EQ(dlg->BGM_Repeat.List(i), std::to_wstring(i));
+    EXPECT_EQ(dlg->BGM_Repeat.Text(), L"5");
+    EXPECT_EQ(ClassOf(dlg->BGM_Repeat.hwnd()), L"ComboBox");
+    EXPECT_EQ(GetWindowLongW(dlg->BGM_Repeat.hwnd(), GWL_STYLE) & 3, CBS_DROPDOWN);
+}
+
+TEST_F(DialogTest, SpeedBarRunsFromOneToAHundredInStepsOfOneAndTen) {
+    Load();
+    int lo = 0, hi = 0;
+    GetScrollRange(dlg->HS_Fast.hwnd(), SB_CTL, &lo, &hi);
+    EXPECT_EQ(lo, 1);
+    EXPECT_EQ(hi, 100);
+    const HWND bar = dlg->HS_Fast.hwnd();
+    auto scroll = [&](int code) {
+        SendMessageW(dlg->Pic_C.hwnd(), WM_HSCROLL, code, reinterpret_cast<LPARAM>(bar));
+        return dlg->HS_Fast.Value();
+    };
+    EXPECT_EQ(dlg->HS_Fast.Value(), 10);
+    EXPECT_EQ(scroll(SB_PAGERIGHT), 20);
+    EXPECT_EQ(scroll(SB_LINELEFT), 19);
+    EXPECT_EQ(scroll(SB_RIGHT), 100);
+    EXPECT_EQ(scroll(SB_PAGERIGHT), 100);
+    EXPECT_EQ(scroll(SB_LEFT), 1);
+    EXPECT_EQ(scroll(SB_LINELEFT), 1);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
+}
+
+TEST_F(DialogTest, IconAndTheLinksHandPointer) {
+    Load();
+    auto iconSize = [](HICON icon) {
+        ICONINFO info{};
+        if (!GetIconInfo(icon, &info))
+            return std::pair<LONG, LONG>{0, 0};
+        BITMAP bm{};
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+        const LONG h = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return std::pair<LONG, LONG>{bm.bmWidth, h};
+    };
+    const HICON big = reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, ICON_BIG, 0));
+    ASSERT_TRUE(big);
+    EXPECT_EQ(iconSize(big), (std::pair<LONG, LONG>{32, 32}));
+
+    const HCURSOR hand = dlg->lbl_URL.mousePointer;
+    ASSERT_TRUE(hand);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(hand, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 12u);
+    EXPECT_EQ(info.yHotspot, 10u);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(iconSize(hand), (std::pair<LONG, LONG>{32, 32}));
+
+    // The pointer over the link is the hand, elsewhere the arrow.
+    POINT link{dlg->lbl_URL.rect.left + 5, dlg->lbl_URL.rect.top + 5};
+    ClientToScreen(form, &link);
+    SetCursorPos(link.x, link.y);
+    EXPECT_TRUE(SendMessageW(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_EQ(GetCursor(), hand);
+    POINT away{2, 2};
+    ClientToScreen(form, &away);
+    SetCursorPos(away.x, away.y);
+    SendMessageW(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_NE(GetCursor(), hand);
+}
+
+// ---- Pictures
+
+TEST_F(DialogTest, PanelIsTiledWithTheTextureStrip) {
+    Load();
+    BackingImage texture;
+    ASSERT_TRUE(texture.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_TEXTURE));
+    ASSERT_EQ(texture.width(), 556);
+    ASSERT_EQ(texture.height(), 20);
+    const BackingImage& panel = dlg->Pic_C.Image();
+    ASSERT_EQ(panel.width(), dlg->Pic_C.ScaleWidth());
+    ASSERT_GT(panel.height(), 150);
+    int wrong = 0;
+    for (int y = 0; y < panel.height(); ++y) {
+        for (int x = 0; x < panel.width(); ++x) {
+            // The strip is wider than the panel: only the first column of copies shows, one every 20 rows.
+            if (panel.PixelAt(x, y) != texture.PixelAt(x, y % 20) && ++wrong < 5)
+                ADD_FAILURE() << "panel pixel " << x << "," << y;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    // The strip has streaks: rows of one copy differ, so a misplaced copy would show.
+    EXPECT_NE(texture.PixelAt(100, 3), texture.PixelAt(100, 12));
+}
+
+TEST_F(DialogTest, BackgroundIsShadedFromDarkBlueThroughLightAndBack) {
+    Load();
+    const BackingImage& image = dlg->Image();
+    const int h = dlg->ScaleHeight();
+    ASSERT_EQ(h, 246);
+    for (int row : {0, 1, 61, 123, 200, 244, 245}) {
+        for (int x : {0, 250, 495})
+            EXPECT_EQ(image.PixelAt(x, row), Shade(row, h)) << "row " << row << " x " << x;
+    }
+    EXPECT_EQ(Shade(0, h), RGB(0, 0, 30));
+    EXPECT_EQ(Shade(123, h), RGB(220, 220, 250));
+    EXPECT_EQ(Shade(245, h), RGB(3, 3, 33));
+}
+
+TEST_F(DialogTest, RepaintsShowTheRetainedPicturesWithTheWidgetsOverThem) {
+    Load();
+    BackingImage shot, panel;
+    ASSERT_TRUE(shot.Resize(496, 246));
+    ASSERT_TRUE(panel.Resize(dlg->Pic_C.ScaleWidth(), dlg->Pic_C.ScaleHeight()));
+    SendMessageW(form, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
+    SendMessageW(dlg->Pic_C.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(panel.dc()), PRF_CLIENT);
+    // Where no widget lies, the shading and the texture show unchanged.
+    for (int row : {0, 123, 245})
+        EXPECT_EQ(shot.PixelAt(490, row), Shade(row, 246)) << row;
+    EXPECT_EQ(panel.PixelAt(300, 150), dlg->Pic_C.Image().PixelAt(300, 150));
+    // The credit line is white text over the shading.
+    int white = 0;
+    const RECT credit = dlg->lbl[7].rect;
+    for (int y = credit.top; y < credit.bottom; ++y)
+        for (int x = credit.left; x < credit.right; ++x)
+            white += shot.PixelAt(x, y) == RGB(255, 255, 255);
+    EXPECT_GT(white, 50);
+    // The heading frames are black outlines.
+    const RECT frame = dlg->Shape3[3].rect;
+    EXPECT_EQ(panel.PixelAt(frame.left, frame.top + 5), RGB(0, 0, 0));
+    EXPECT_EQ(panel.PixelAt(frame.right - 1, frame.top + 5), RGB(0, 0, 0));
+    EXPECT_EQ(panel.PixelAt(frame.left + 3, frame.bottom - 1), RGB(0, 0, 0));
+}
+
+// ---- The loaded state
+
+struct LoadRow {
+    const char* name;
+    int16_t kind, speed, repeat;
+    int mark;  // -1: none selected
+    bool repeatOpen, fileOpen;
+    int16_t bar;
+    std::wstring repeatText;
+};
+
+class LoadedStateTest : public DialogTest, public testing::WithParamInterface<LoadRow> {};
+
+TEST_P(LoadedStateTest, MarksBoxesAndBarShowTheSettings) {
+    const LoadRow& r = GetParam();
+    p.settings.BgmKind = r.kind;
+    p.settings.Speed = r.speed;
+    p.settings.BgmRepeat = r.repeat;
+    Load();
+    EXPECT_EQ(Selected(), r.mark);
+    EXPECT_EQ(dlg->BGM_Repeat.Enabled(), r.repeatOpen);
+    EXPECT_EQ(dlg->FileButtonEnabled(), r.fileOpen);
+    EXPECT_EQ(dlg->HS_Fast.Value(), r.bar);
+    EXPECT_EQ(GetScrollPos(dlg->HS_Fast.hwnd(), SB_CTL), r.bar);
+    EXPECT_EQ(dlg->BGM_Repeat.Text(), r.repeatText);
+    EXPECT_EQ(dlg->Cmd_File.CurrentFace(), r.fileOpen ? Face::Normal : Face::Disable);
+
+    // Drawn: each mark shows its picture pixel for pixel.
+    BackingImage panel;
+    ASSERT_TRUE(panel.Resize(dlg->Pic_C.ScaleWidth(), dlg->Pic_C.ScaleHeight()));
+    SendMessageW(dlg->Pic_C.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(panel.dc()), PRF_CLIENT);
+    BackingImage on, off;
+    ASSERT_TRUE(on.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_MARK_ON));
+    ASSERT_TRUE(off.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_MARK_OFF));
+    for (int i = 0; i < 3; ++i) {
+        const BackingImage& want = i == r.mark ? on : off;
+        const RECT& at = dlg->Img_BGM[i].rect;
+        int wrong = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                wrong += panel.PixelAt(at.left + x, at.top + y) != want.PixelAt(x, y);
+        EXPECT_EQ(wrong, 0) << "mark " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows,
+                         LoadedStateTest,
+                         testing::Values(LoadRow{"NoMusic", 0, 10, 0, 0, false, false, 10, L""},
+                                         LoadRow{"AudioCdWithoutTrack", 1, 10, 0, 1, true, false, 10, L""},
+                                         LoadRow{"AudioCdWithTrack", 1, 55, 5, 1, true, false, 55, L"5"},
+                                         LoadRow{"MusicFile", 2, 100, 0, 2, false, true, 100, L""},
+                                         LoadRow{"KindThreeSelectsNothing", 3, 1, 12, -1, false, false, 1, L"12"},
+                                         LoadRow{"NegativeKindSelectsNothing", -7, 10, 0, -1, false, false, 10, L""},
+                                         LoadRow{"SpeedZeroLeavesTheBarAtOne", 0, 0, 0, 0, false, false, 1, L""},
+                                         LoadRow{"Speed101LeavesTheBarAtOne", 0, 101, 0, 0, false, false, 1, L""},
+                                         LoadRow{"NegativeSpeed", 0, -32768, 0, 0, false, false, 1, L""},
+                                         LoadRow{"LargestSpeed", 0, 32767, 0, 0, false, false, 1, L""},
+                                         LoadRow{"TrackBeyondThirty", 1, 10, 99, 1, true, false, 10, L"99"},
+                                         LoadRow{"NegativeTrack", 1, 10, -32768, 1, true, false, 10, L"-32768"}),
+                         [](const testing::TestParamInfo<LoadRow>& info) { return std::string(info.param.name); });
+
+TEST_F(DialogTest, FileNameLabelShowsTheStoredPath) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\ｻｳﾝﾄﾞ\\song.mp3";
+    Load();
+    EXPECT_EQ(dlg->lbl_Fname.Caption(), L"C:\\Music\\ｻｳﾝﾄﾞ\\song.mp3");
+    const std::wstring longest = L"C:\\" + std::wstring(240, L'a') + L"\\b.mp3";
+    p.settings.BgmFile = longest;
+    Load();
+    EXPECT_EQ(dlg->lbl_Fname.Caption(), longest);
+    BackingImage panel;
+    ASSERT_TRUE(panel.Resize(dlg->Pic_C.ScaleWidth(), dlg->Pic_C.ScaleHeight()));
+    SendMessageW(dlg->Pic_C.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(panel.dc()), PRF_CLIENT);
+    // A path longer than the label wraps inside it: text on its second line, nothing below it.
+    const RECT& f = dlg->lbl_Fname.rect;
+    auto dark = [&](int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = f.left + 3; x < f.right - 3; ++x)
+                n += GetRValue(panel.PixelAt(x, y)) < 100;
+        return n;
+    };
+    EXPECT_GT(dark(f.top + 17, f.bottom - 2), 20);
+    EXPECT_EQ(dark(f.bottom + 1, f.bottom + 8), 0);
+}
+
+TEST_F(DialogTest, OpensFromThePointerAndClosesBackToIt) {
+    api.cursor = Point{40, 700};
+    Load();
+    const auto h = std::to_wstring(reinterpret_cast<uintptr_t>(form));
+    const std::vector<std::wstring> opening = {L"GetCursorPos()", L"GetWindowRect(" + h + L")",
+                                               L"DrawAnimatedRects(" + h + L",3,40,700,40,700,0,0,0,0)"};
+    EXPECT_EQ(api.calls, opening);
+    EXPECT_EQ(p.ZoomOrigin.X, 40);
+    EXPECT_EQ(p.ZoomOrigin.Y, 700);
+    api.calls.clear();
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_EQ(api.calls, (std::vector<std::wstring>{L"GetWindowRect(" + h + L")",
+                                                    L"DrawAnimatedRects(" + h + L",3,0,0,0,0,40,700,40,700)"}));
+}
+
+// ---- Music choice
+
+TEST_F(DialogTest, MarksAndCaptionsChooseTheSourceWithAnyButton) {
+    Load();
+    const HWND panel = dlg->Pic_C.hwnd();
+    struct Step {
+        const char* what;
+        const Element& on;
+        UINT down;
+        int kind;
+        bool repeatOpen, fileOpen;
+    };
+    const Step steps[] = {
+        {"file caption, left", dlg->lbl_BGM[2], WM_LBUTTONDOWN, 2, false, true},
+        {"CD caption, left", dlg->lbl_BGM[1], WM_LBUTTONDOWN, 1, true, false},
+        {"none mark, right", dlg->Img_BGM[0], WM_RBUTTONDOWN, 0, false, false},
+        {"file mark, middle", dlg->Img_BGM[2], WM_MBUTTONDOWN, 2, false, true},
+        {"CD mark, right", dlg->Img_BGM[1], WM_RBUTTONDOWN, 1, true, false},
+        {"none caption, middle", dlg->lbl_BGM[0], WM_MBUTTONDOWN, 0, false, false},
+        {"none caption again", dlg->lbl_BGM[0], WM_LBUTTONDOWN, 0, false, false},
+    };
+    for (const Step& s : steps) {
+        // The choice takes effect on the press, before any release.
+        SendMessageW(panel, s.down, 0, Centre(s.on));
+        EXPECT_EQ(p.settings.BgmKind, s.kind) << s.what;
+        EXPECT_EQ(Selected(), s.kind) << s.what;
+        EXPECT_EQ(dlg->BGM_Repeat.Enabled(), s.repeatOpen) << s.what;
+        EXPECT_EQ(dlg->FileButtonEnabled(), s.fileOpen) << s.what;
+        EXPECT_EQ(dlg->Cmd_File.CurrentFace(), s.fileOpen ? Face::Normal : Face::Disable) << s.what;
+        SendMessageW(panel, s.down + 1, 0, Centre(s.on));
+    }
+    // Pressing beside the marks chooses nothing.
+    SendMessageW(panel, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 150));
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_TRUE(Writes().empty());
+}
+
+TEST_F(DialogTest, ChoosingKeepsThePickedFileAndTheTypedTrack) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\a.mp3";
+    Load();
+    dlg->BGM_Repeat.SetText(L"7");
+    Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[1], WM_LBUTTONDOWN);
+    Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[0], WM_LBUTTONDOWN);
+    EXPECT_EQ(p.settings.BgmFile, L"C:\\Music\\a.mp3");
+    EXPECT_EQ(dlg->lbl_Fname.Caption(), L"C:\\Music\\a.mp3");
+    EXPECT_EQ(dlg->BGM_Repeat.Text(), L"7");
+}
+
+// ---- File picker
+
+TEST_F(DialogTest, ThePickedFileIsShownAndItsFolderOpensNextTime) {
+    p.settings.BgmKind = 2;
+    Load();
+    api.openFileResult = 1;
+    api.openFilePath = L"C:\\Music\\song.mp3";
+    ClickButton(dlg->Cmd_File);
+    ASSERT_EQ(api.CallsStartingWith(L"GetOpenFileNameA").size(), 1u);
+    EXPECT_EQ(api.lastOpenFile.owner, reinterpret_cast<Hwnd>(form));
+    EXPECT_EQ(api.lastOpenFile.instance, reinterpret_cast<Hinst>(GetModuleHandleW(nullptr)));
+    EXPECT_EQ(api.lastOpenFile.initialDir, L"C:\\Saver");
+    EXPECT_EQ(api.lastOpenFile.title, L"ﾌｧｲﾙを開く");
+    EXPECT_EQ(p.settings.BgmFile, L"C:\\Music\\song.mp3");
+    EXPECT_EQ(dlg->lbl_Fname.Caption(), L"C:\\Music\\song.mp3");
+
+    api.openFileResult = 0;  // cancelled
+    ClickButton(dlg->Cmd_File);
+    EXPECT_EQ(api.lastOpenFile.initialDir, L"C:\\Music");
+    EXPECT_EQ(p.settings.BgmFile, L"C:\\Music\\song.mp3");
+    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Music");
+    EXPECT_EQ(dlg->lbl_Fname.Caption(), L"C:\\Music\\song.mp3");
+}
+
+TEST_F(DialogTest, TheFileButtonDoesNothingWhileAnotherSourceIsChosen) {
+    p.settings.BgmKind = 1;
+    Load();
+    ClickButton(dlg->Cmd_File);
+    EXPECT_TRUE(api.CallsStartingWith(L"GetOpenFileNameA").empty());
+}
+
+// ---- Save, cancel, link
+
+TEST_F(DialogTest, SavingWritesTheFourKeysAndCloses) {
+    Load();
+    dlg->HS_Fast.SetValue(37);
+    Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[1], WM_LBUTTONDOWN);
+    dlg->BGM_Repeat.SetText(L" 3.5 ");
+    ClickButton(dlg->Cmd_Set);
+    const std::vector<std::wstring> expected = {
+        L"WritePrivateProfileStringA(Section,速さ, 37,C:\\Saver\\Orbimotion.ini)",
+        L"WritePrivateProfileStringA(Section,BGM区分, 1,C:\\Saver\\Orbimotion.ini)",
+        L"WritePrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ, 4,C:\\Saver\\Orbimotion.ini)",
+        L"WritePrivateProfileStringA(Section,BGMﾌｧｲﾙ,,C:\\Saver\\Orbimotion.ini)",
+    };
+    EXPECT_EQ(Writes(), expected);
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_EQ(api.CallsStartingWith(L"DrawAnimatedRects").size(), 2u) << "opened and closed with the zoom";
+}
+
+TEST_F(DialogTest, CancelAndTheCloseBoxWriteNothing) {
+    for (bool closeBox : {false, true}) {
+        api.calls.clear();
+        p.settings.BgmKind = 0;
+        Load();
+        dlg->HS_Fast.SetValue(80);
+        Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[2], WM_LBUTTONDOWN);
+        api.openFileResult = 1;
+        api.openFilePath = L"C:\\x.wav";
+        ClickButton(dlg->Cmd_File);
+        Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[1], WM_LBUTTONDOWN);
+        dlg->BGM_Repeat.SetText(L"12");
+        if (closeBox)
+            SendMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+        else
+            ClickButton(dlg->Cmd_Can);
+        EXPECT_FALSE(IsWindow(form)) << closeBox;
+        EXPECT_TRUE(Writes().empty()) << closeBox;
+        EXPECT_EQ(api.CallsStartingWith(L"DrawAnimatedRects").size(), 2u) << closeBox;
+    }
+}
+
+TEST_F(DialogTest, ATrackThatDoesNotFitIsRefusedWithAMessageAndNothingWritten) {
+    p.settings.BgmKind = 1;
+    Load();
+    for (const std::wstring& text : {std::wstring(L"99999"), std::wstring(3000, L'9'), std::wstring(L"-1e9")}) {
+        dlg->BGM_Repeat.SetText(text);
+        MessageBoxAnswerer answer;
+        ClickButton(dlg->Cmd_Set);
+        ASSERT_EQ(answer.texts.size(), 1u);
+        EXPECT_NE(answer.texts[0].find(L"0 から 30"), std::wstring::npos);
+        EXPECT_EQ(answer.owners[0], form);
+        EXPECT_TRUE(IsWindow(form));
+        EXPECT_EQ(dlg->BGM_Repeat.Text(), text) << "the typed text stays for correcting";
+    }
+    EXPECT_TRUE(Writes().empty());
+    // Corrected, it saves.
+    dlg->BGM_Repeat.SetText(L"30");
+    ClickButton(dlg->Cmd_Set);
+    EXPECT_EQ(Writes().size(), 4u);
+    EXPECT_FALSE(IsWindow(form));
+}
+
+TEST_F(DialogTest, ARefusedSaveNamesTheFileAndStaysOpenForCancelling) {
+    Load();
+    api.writesFail = true;
+    {
+        MessageBoxAnswerer answer;
+        ClickButton(dlg->Cmd_Set);
+        ASSERT_EQ(answer.texts.size(), 1u);
+        EXPECT_NE(answer.texts[0].find(L"保存できませんでした"), std::wstring::npos) << answer.texts[0];
+        EXPECT_NE(answer.texts[0].find(L"C:\\Saver\\Orbimotion.ini"), std::wstring::npos);
+    }
+    EXPECT_TRUE(IsWindow(form));
+    ClickButton(dlg->Cmd_Can);
+    EXPECT_FALSE(IsWindow(form));
+}
+
+TEST_F(DialogTest, TheLinkOpensTheAddressAndTheDialogStays) {
+    Load();
+    for (int i = 0; i < 2; ++i)
+        Press(form, dlg->lbl_URL, WM_LBUTTONDOWN);
+    const auto h = std::to_wstring(reinterpret_cast<uintptr_t>(form));
+    const std::wstring call = L"ShellExecuteA(" + h + L",open,https://orbimotion.example/,,,1)";
+    EXPECT_EQ(api.CallsStartingWith(L"ShellExecuteA"), (std::vector<std::wstring>{call, call}));
+    EXPECT_TRUE(IsWindow(form));
+    // A right click or a press that ends elsewhere is no click.
+    Press(form, dlg->lbl_URL, WM_RBUTTONDOWN);
+    SendMessageW(form, WM_LBUTTONDOWN, MK_LBUTTON, Centre(dlg->lbl_URL));
+    SendMessageW(form, WM_LBUTTONUP, 0, MAKELPARAM(450, 10));
+    EXPECT_EQ(api.CallsStartingWith(L"ShellExecuteA").size(), 2u);
+}
+
+// ---- Keyboard
+
+TEST_F(DialogTest, TabWalksTheInputsInTheirOrderSkippingClosedOnes) {
+    p.settings.BgmKind = 1;
+    Load();
+    dlg->Show();
+    auto tab = [&](bool back) {
+        MSG msg{};
+        msg.hwnd = GetFocus();
+        msg.message = WM_KEYDOWN;
+        msg.wParam = VK_TAB;
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = back ? 0x80 : 0;
+        SetKeyboardState(keys);
+        EXPECT_TRUE(dlg->PreTranslate(msg));
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        HWND f = GetFocus();
+        return f && GetParent(f) == dlg->BGM_Repeat.hwnd() ? dlg->BGM_Repeat.hwnd() : f;
+    };
+    // Audio CD: the repeat box first; "..." is closed.
+    EXPECT_TRUE(IsChild(dlg->BGM_Repeat.hwnd(), GetFocus()) || GetFocus() == dlg->BGM_Repeat.hwnd());
+    EXPECT_EQ(tab(false), dlg->Cmd_Set.hwnd());
+    EXPECT_EQ(tab(false), dlg->Cmd_Can.hwnd());
+    EXPECT_EQ(tab(false), dlg->HS_Fast.hwnd());
+    EXPECT_EQ(tab(false), dlg->BGM_Repeat.hwnd());
+    EXPECT_EQ(tab(true), dlg->HS_Fast.hwnd());
+    Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[2], WM_LBUTTONDOWN);
+    EXPECT_EQ(dlg->TabOrder(),
+              (std::vector<HWND>{dlg->Cmd_File.hwnd(), dlg->Cmd_Set.hwnd(), dlg->Cmd_Can.hwnd(), dlg->HS_Fast.hwnd()}));
+    EXPECT_EQ(tab(false), dlg->Cmd_File.hwnd());
+}
+
+}  // namespace
+}  // namespace orbi
