@@ -25,11 +25,12 @@ class UniqueHandle {
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.release()) {}
+    // A move hands the handle from one wrapper to another: it stays counted as live.
+    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             reset();
-            h_ = other.release();
+            h_ = std::exchange(other.h_, nullptr);
         }
         return *this;
     }
