@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
@@ -161,8 +163,14 @@ void Orbimotion_S::Form_QueryUnload() {
 }
 
 void Orbimotion_S::SetupScene() {
-    for (BackingImage& canvas : master_)
-        canvas.Clear(kBlack);
+    // Only what was stamped since the last clear can be other than black: wiping just that keeps a scene change
+    // short and leaves untouched pages of the canvases uncommitted.
+    for (int i = 0; i < kCanvasCount; ++i) {
+        const RECT& r = drawn_[i];
+        if (master_[i].dc() && !IsRectEmpty(&r))
+            PatBlt(master_[i].dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, BLACKNESS);
+        drawn_[i] = RECT{};
+    }
     DrawSceneParameters(s_, random());
     // Pic_Dummy takes the Earth's picture: cleared to its background, the picture at its top-left.
     const BackingImage& earth = picImage_[kSpritePicture];
@@ -176,16 +184,28 @@ void Orbimotion_S::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const i
     const COLORREF transparent = GetPixel(picDummy_.dc(), 0, 0);
     const int w = iSRC.width();
     const int h = iSRC.height();
-    if (idisplay.dc() && iSRC.dc())
-        TransparentBlt(idisplay.dc(), X, Y, w, h, iSRC.dc(), 0, 0, w, h, transparent);
+    if (!idisplay.dc() || !iSRC.dc())
+        return;
+    TransparentBlt(idisplay.dc(), X, Y, w, h, iSRC.dc(), 0, 0, w, h, transparent);
+    if (&idisplay >= master_ && &idisplay < master_ + kCanvasCount) {
+        RECT& drawn = drawn_[&idisplay - master_];
+        const RECT stamp{std::max(X, 0), std::max(Y, 0), std::min(X + w, idisplay.width()),
+                         std::min(Y + h, idisplay.height())};
+        if (stamp.left < stamp.right && stamp.top < stamp.bottom)
+            UnionRect(&drawn, &drawn, &stamp);
+    }
 }
 
-void Orbimotion_S::Timer3_Timer() {
+void Orbimotion_S::ShowNextFrame() {
     AdvanceTick(s_);
     BackingImage& canvas = master_[s_.CanvasIndex - 1];
     BlitImage(picDummy_, canvas, s_.SpriteX, s_.SpriteY);
     if (canvas.dc())
         BitBlt(displayDc_, 0, 0, displayW_, displayH_, canvas.dc(), 0, 0, SRCCOPY);
+}
+
+void Orbimotion_S::Timer3_Timer() {
+    ShowNextFrame();
     // Input waits for the pause to end: the definition of Speed, kept even for long pauses.
     p_.api.Sleep(PauseMilliseconds(p_.settings.Speed));
     if (SceneHasEnded(s_))

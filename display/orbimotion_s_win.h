@@ -49,6 +49,8 @@ class Orbimotion_S : public Window {
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
+    // The tick's drawing half: next canvas and position, the stamp, the canvas copied to the screen.
+    void ShowNextFrame();
 
     const DisplayState& state() const { return s_; }
     const BackingImage& Master(int index) const { return master_[index - 1]; }  // 1 to 6
@@ -82,7 +84,8 @@ class Orbimotion_S : public Window {
     BackingImage master_[kCanvasCount];
     BackingImage picImage_[kPictureCount];
     BackingImage picDummy_;
-    HDC displayDc_ = nullptr;  // the window's own DC (CS_OWNDC): fetched once, drawn on every tick
+    RECT drawn_[kCanvasCount] = {};  // what each canvas has had stamped on it since it was last cleared
+    HDC displayDc_ = nullptr;        // the window's own DC (CS_OWNDC): fetched once, drawn on every tick
     int displayW_ = 0, displayH_ = 0;
     bool loaded_ = false;     // ticks wait until the load sequence has returned
     bool unloading_ = false;  // the unload runs once; nothing runs after it

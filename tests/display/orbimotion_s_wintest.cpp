@@ -592,15 +592,20 @@ TEST_P(ScreenSizes, RunAndCloseCleanly) {
     for (int i = 0; i < 20; ++i)
         window->Timer3_Timer();
     window->SetupScene();
-    for (int i = 0; i < 7; ++i)
-        window->Timer3_Timer();
     const DisplayState& s = window->state();
     if (s.ScreenWidthPx > 0 && s.ScreenHeightPx > 0) {
         EXPECT_EQ(window->Master(1).width(), s.ScreenWidthPx);
         EXPECT_EQ(window->Master(6).height(), s.ScreenHeightPx);
+        // Stamps partly off the canvas are wiped like any other.
+        for (int canvas = 1; canvas <= 6; ++canvas) {
+            const std::vector<uint32_t> px = Pixels(window->Master(canvas));
+            EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<ptrdiff_t>(px.size())) << canvas;
+        }
     } else {
         EXPECT_EQ(window->Master(1).dc(), nullptr);
     }
+    for (int i = 0; i < 7; ++i)
+        window->Timer3_Timer();
     SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(ended, 1);
 }
@@ -613,6 +618,15 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            ScreenTwips{3840 * 15, 2160 * 15, 15, 15},
                                            ScreenTwips{40000.0 * 15, 600 * 15, 15, 15},
                                            ScreenTwips{1000, 1000, 0.4, 0.4}));
+
+TEST_F(DisplayWindow, OwnsTwoGdiObjectsPerSurfaceAndGivesThemAllBack) {
+    const long before = LiveGdiObjects();
+    Open();
+    // Six canvases, seven pictures and the working sprite, each a memory DC and its bitmap.
+    EXPECT_EQ(LiveGdiObjects() - before, 2 * (6 + 7 + 1));
+    window.reset();
+    EXPECT_EQ(LiveGdiObjects(), before);
+}
 
 TEST_F(DisplayWindow, ScenesKeepTheNumberOfLiveGdiObjects) {
     Open(SceneScript{30, 30, 9, 1, 200, 200});
