@@ -200,6 +200,24 @@ TEST_F(DisplayWindow, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
     EXPECT_GE(api.CallsStartingWith(L"Sleep(10)").size(), 5u);
 }
 
+TEST_F(DisplayWindow, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoesNotReach) {
+    Open();
+    BackingImage shot;
+    ASSERT_TRUE(shot.Resize(kW, kH));
+    shot.Clear(RGB(1, 2, 3));
+    SendMessageW(window->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
+    const std::vector<uint32_t> px = Pixels(shot);
+    EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<ptrdiff_t>(px.size()));
+    window.reset();
+    // A twips-per-pixel factor that rounds to 0 leaves Display without a size: the whole form is grey.
+    Open(SceneScript{}, ScreenTwips{200 * 0.4, 100 * 0.4, 0.4, 0.4});
+    ASSERT_EQ(window->DisplayWidth(), 0);
+    ASSERT_TRUE(shot.Resize(200, 100));
+    SendMessageW(window->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
+    EXPECT_EQ(shot.PixelAt(0, 0), RGB(0x80, 0x80, 0x80));
+    EXPECT_EQ(shot.PixelAt(199, 99), RGB(0x80, 0x80, 0x80));
+}
+
 TEST_F(DisplayWindow, SetupSceneLoadsTheEarthIntoTheWorkingSprite) {
     Open();
     const BackingImage& dummy = window->Pic_Dummy();
