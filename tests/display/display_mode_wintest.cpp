@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,10 @@ struct SettingsRow {
     const char* createFile;      // a file of this name is made beside the program first, or null
     const char* fileBytes = "";  // its content
 };
+
+void PrintTo(const SettingsRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class BadSettings : public ::testing::TestWithParam<SettingsRow> {};
 

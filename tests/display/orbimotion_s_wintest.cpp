@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,11 @@
 #include "support/scr_process_win.h"
 
 namespace orbi {
+
+void PrintTo(const ScreenTwips& screen, std::ostream* out) {
+    *out << screen.width << "x" << screen.height << " twips at " << screen.twipsPerPixelX;
+}
+
 namespace {
 
 using test::SceneScript;
@@ -362,6 +368,10 @@ struct MusicRow {
     std::vector<std::wstring> atUnload;
 };
 
+void PrintTo(const MusicRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class MusicStart : public DisplayWindow, public ::testing::WithParamInterface<MusicRow> {};
 
 TEST_P(MusicStart, FollowsTheSourceAndTheFileEnding) {
@@ -508,6 +518,10 @@ struct CloseRow {
     LPARAM lParam;
 };
 
+void PrintTo(const CloseRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class Closing : public DisplayWindow, public ::testing::WithParamInterface<CloseRow> {};
 
 TEST_P(Closing, RunsTheUnloadOnce) {
@@ -602,6 +616,12 @@ TEST_F(DisplayWindow, CountCanBeAskedForFromOutside) {
 }
 
 // Any screen size: the window loads, ticks through a scene end and closes without a fault.
+std::string ScreenName(const ::testing::TestParamInfo<ScreenTwips>& info) {
+    static const char* const names[] = {"one_pixel", "smaller_than_the_sprite", "just_the_sprite",
+                                        "uhd",       "too_wide_for_16_bits",    "factor_rounds_to_zero"};
+    return names[info.index];
+}
+
 class ScreenSizes : public DisplayWindow, public ::testing::WithParamInterface<ScreenTwips> {};
 
 TEST_P(ScreenSizes, RunAndCloseCleanly) {
@@ -635,7 +655,8 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            ScreenTwips{51 * 15, 51 * 15, 15, 15},
                                            ScreenTwips{3840 * 15, 2160 * 15, 15, 15},
                                            ScreenTwips{40000.0 * 15, 600 * 15, 15, 15},
-                                           ScreenTwips{1000, 1000, 0.4, 0.4}));
+                                           ScreenTwips{1000, 1000, 0.4, 0.4}),
+                         ScreenName);
 
 TEST_F(DisplayWindow, OwnsTwoGdiObjectsPerSurfaceAndGivesThemAllBack) {
     const long before = LiveGdiObjects();
