@@ -40,6 +40,7 @@ export ORBI_KEEPALIVE=$root/build/windows/tests/orbi_keepalive.exe
 trap 'scripts/wine-session.sh stop' EXIT
 scripts/wine-session.sh start 1024x768
 ctest --preset windows -j 1 -LE benchmark || status=1
+scripts/wine-session.sh stop
 
 if [ -x scripts/bench.sh ] && [ -z "${ORBI_SKIP_BENCH:-}" ]; then
     echo "== benchmarks (figures only, never a failure)"
