@@ -1,0 +1,129 @@
+// Any repeat-box text and any state of the dialog, with Windows refusing a write or not: saving never leaves a
+// settings file the program only half wrote, and what it writes loads back as it was meant.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "dialog/dialog_logic.h"
+#include "platform/numbers.h"
+#include "settings/settings.h"
+#include "support/fake_win_api.h"
+
+using namespace orbi;
+
+namespace {
+
+const std::wstring kKeys[4] = {kKeySpeed, kKeyBgmKind, kKeyBgmRepeat, kKeyBgmFile};
+const wchar_t* const kWords[] = {L"",    L" 7 ", L"30",  L"3.5", L"2.5",  L"-2.5", L"99999", L"32767.5",
+                                 L"1e4", L"1e5", L"abc", L"1,0", L"&H10", L"１２", L"+.5",   L"5e-1"};
+
+// Names the broken promise by its line before stopping.
+#define Check(condition) \
+    ((condition) ? (void)0 : (std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition), std::abort()))
+
+// Windows refusing the n-th write (1-based) and every one after it; 0 refuses none.
+class RefusingApi : public test::FakeWinApi {
+  public:
+    int refuseFrom = 0;
+    int writes = 0;
+    int32_t WritePrivateProfileStringA(const std::wstring& section,
+                                       const std::wstring& key,
+                                       const std::wstring& value,
+                                       const std::wstring& file) override {
+        ++writes;
+        writesFail = refuseFrom > 0 && writes >= refuseFrom;
+        return FakeWinApi::WritePrivateProfileStringA(section, key, value, file);
+    }
+    bool anyFileOpens = false;
+    bool CanOpenForReading(const std::wstring& path) override {
+        return anyFileOpens || FakeWinApi::CanOpenForReading(path);
+    }
+};
+
+std::wstring Text(FuzzedDataProvider& in, size_t maxBytes) {
+    if (in.ConsumeBool())
+        return kWords[in.ConsumeIntegralInRange<size_t>(0, sizeof kWords / sizeof *kWords - 1)];
+    const bool wide = in.ConsumeBool();
+    const std::string bytes = in.ConsumeRandomLengthString(maxBytes);
+    std::wstring text;
+    if (wide) {
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+            text.push_back(
+                static_cast<wchar_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+    } else {
+        for (char c : bytes)
+            text.push_back(static_cast<wchar_t>(static_cast<uint8_t>(c)));
+    }
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    RefusingApi api;
+    Process p{api};
+    const std::wstring path = SettingsPath(p);
+    api.refuseFrom = in.ConsumeIntegralInRange<int>(0, 5);
+    const int16_t speed = in.ConsumeIntegral<int16_t>();
+    p.settings.BgmKind = in.ConsumeBool() ? in.ConsumeIntegralInRange<int16_t>(0, 2) : in.ConsumeIntegral<int16_t>();
+    p.settings.BgmRepeat = in.ConsumeIntegral<int16_t>();
+    p.settings.BgmFile = Text(in, 300);
+    const bool fileExists = in.ConsumeBool();
+    // What an earlier save left.
+    if (in.ConsumeBool())
+        api.ini[path][kSection][kKeySpeed] = L" 55";
+    const std::wstring repeatText = Text(in, 40);
+
+    // The repeat box on its own: a number rounds to its nearest track, anything else is 0.
+    const std::optional<int16_t> track = RepeatFromText(repeatText);
+    if (const std::optional<double> n = ParseNumber(repeatText)) {
+        if (track)
+            Check(std::fabs(*n - *track) <= 0.5);
+        else
+            Check(std::fabs(*n) >= 32767.5);
+    } else if (track) {
+        Check(*track == 0);
+    }
+
+    const auto before = api.ini;
+    const Settings settingsBefore = p.settings;
+    const SaveResult result = SaveSettings(p, speed, repeatText);
+    const std::vector<std::wstring> writes = api.CallsStartingWith(L"WritePrivateProfileStringA(");
+
+    if (!track) {
+        // Refused before the first write: the file and the settings as they were.
+        Check(result.outcome == SaveOutcome::RepeatOutOfRange && !result.message.empty());
+        Check(writes.empty() && api.ini == before);
+        Check(p.settings.BgmRepeat == settingsBefore.BgmRepeat);
+        return 0;
+    }
+    Check(p.settings.BgmRepeat == *track);
+    // The keys go out in their order, one call each; only Windows refusing one stops them, at that one.
+    const size_t expected = api.refuseFrom == 0 ? 4 : static_cast<size_t>(std::min(api.refuseFrom, 4));
+    Check(writes.size() == expected);
+    for (size_t i = 0; i < writes.size(); ++i)
+        Check(writes[i].find(L"WritePrivateProfileStringA(" + std::wstring(kSection) + L"," + kKeys[i] + L",") == 0);
+    if (api.refuseFrom >= 1 && api.refuseFrom <= 4) {
+        Check(result.outcome == SaveOutcome::WriteRefused);
+        Check(result.message.find(path) != std::wstring::npos);
+        return 0;
+    }
+    Check(result.outcome == SaveOutcome::Saved && result.message.empty());
+
+    // A complete file reads back as what was saved; a music-file choice without a file that opens reads as none.
+    api.anyFileOpens = fileExists;
+    Process next{api};
+    LoadSettings(next);
+    Check(next.settings.Speed == speed);
+    Check(next.settings.BgmRepeat == *track);
+    const bool noFile = next.settings.BgmFile.empty() || !fileExists;
+    Check(next.settings.BgmKind == (p.settings.BgmKind == 2 && noFile ? 0 : p.settings.BgmKind));
+    if (!noFile)
+        Check(p.settings.BgmFile.find(next.settings.BgmFile) != std::wstring::npos);
+    return 0;
+}
