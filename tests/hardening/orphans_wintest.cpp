@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/scr_process_win.h"
 
 namespace orbi {
@@ -49,6 +51,59 @@ TEST(Orphans, FiftyPreviewPanesCreatedAndDestroyedLeaveNoProcess) {
     }
     EXPECT_EQ(test::CountProcesses(L"Orbimotion.scr"), before);
 }
+
+// The ways a user or the system ends a running saver from outside.
+enum class Ending { Key, Click, CloseMessage };
+
+class SaverEndings : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(SaverEndings, TenSaversEndedThisWayLeaveNoProcess) {
+    test::ScrInstall install;
+    const int before = test::CountProcesses(L"Orbimotion.scr");
+    for (int cycle = 0; cycle < 10; ++cycle) {
+        test::ScrProcess proc;
+        ASSERT_TRUE(proc.Start(install.exe(), L"/s"));
+        // Input reaches the saver once its load sequence has shown it, raised it above everything and the system
+        // has given it the keyboard.
+        HWND saver = nullptr;
+        ASSERT_TRUE(test::WaitUntil(
+            [&] {
+                saver = test::WaitForProcessWindow(proc.pid(), 0);
+                return saver && (GetWindowLongW(saver, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetForegroundWindow() == saver;
+            },
+            kWaitMs))
+            << "cycle " << cycle;
+        switch (GetParam()) {
+            case Ending::Key:
+                test::SendKey(cycle % 2 ? VK_SPACE : VK_SHIFT);
+                break;
+            case Ending::Click:
+                test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, cycle % 2);
+                break;
+            case Ending::CloseMessage:
+                PostMessageW(saver, WM_CLOSE, 0, 0);
+                break;
+        }
+        ASSERT_TRUE(proc.WaitExit(kWaitMs)) << "cycle " << cycle;
+        EXPECT_EQ(proc.ExitCode(), 0u) << "cycle " << cycle;
+        EXPECT_FALSE(IsWindow(saver)) << "cycle " << cycle;
+    }
+    EXPECT_EQ(test::CountProcesses(L"Orbimotion.scr"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orphans,
+                         SaverEndings,
+                         ::testing::Values(Ending::Key, Ending::Click, Ending::CloseMessage),
+                         [](const auto& info) {
+                             switch (info.param) {
+                                 case Ending::Key:
+                                     return std::string("key");
+                                 case Ending::Click:
+                                     return std::string("click");
+                                 default:
+                                     return std::string("close_message");
+                             }
+                         });
 
 }  // namespace
 }  // namespace orbi

@@ -1,0 +1,283 @@
+// Long runs inside the test process: twenty whole scenes of the display window and a hundred openings of the
+// settings dialog, with the process's memory, handles and live GDI objects read after each and kept flat.
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialog/orbimotion_p_win.h"
+#include "display/orbimotion_s_win.h"
+#include "display/scripted_random.h"
+#include "platform/handles_win.h"
+#include "support/fake_win_api.h"
+#include "support/scr_process_win.h"
+
+namespace orbi {
+namespace {
+
+constexpr int kScenes = 20;
+constexpr int kTicksPerScene = 1667;  // a clock step of 9 passes 15000 at the 1667th tick
+constexpr int kDialogOpenings = 100;
+// Memory may move a little as the system's own caches settle (about 100 KB over a hundred dialogs); a leaked
+// canvas (3 MB at 1024 x 768) or 16 bytes a tick (33,000 ticks) is beyond it.
+constexpr SIZE_T kMemorySlack = 512 * 1024;
+constexpr DWORD kHandleSlack = 4;
+
+struct Footprint {
+    SIZE_T workingSet = 0;
+    SIZE_T privateBytes = 0;
+    long liveGdi = 0;
+    DWORD gdiObjects = 0;  // what the system counts; always 0 under Wine
+    DWORD userObjects = 0;
+    DWORD handles = 0;  // kernel handles; Wine does not count them either
+};
+
+std::string Kb(SIZE_T bytes) {
+    return std::to_string(bytes / 1024) + " KB";
+}
+
+Footprint Measure() {
+    Footprint f;
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof pmc;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
+        f.workingSet = pmc.WorkingSetSize;
+        // Wine leaves the private usage at 0; the commit charge stands in for it there.
+        f.privateBytes = pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
+    }
+    f.liveGdi = LiveGdiObjects();
+    f.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    f.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    GetProcessHandleCount(GetCurrentProcess(), &f.handles);
+    return f;
+}
+
+// Before anything is called flat: the figures must move when memory is really taken.
+TEST(Soak, MemoryFiguresSeeEightMegabytesTakenAndTouched) {
+    const Footprint before = Measure();
+    constexpr size_t kTaken = 8 * 1024 * 1024;
+    std::vector<char> block(kTaken);
+    for (size_t i = 0; i < block.size(); i += 4096)
+        block[i] = static_cast<char>(i);
+    const Footprint after = Measure();
+    EXPECT_GE(after.workingSet, before.workingSet + kTaken / 2)
+        << Kb(before.workingSet) << ", " << Kb(after.workingSet);
+    EXPECT_GE(after.privateBytes, before.privateBytes + kTaken / 2)
+        << Kb(before.privateBytes) << ", " << Kb(after.privateBytes);
+    EXPECT_NE(block[4096], 1);
+}
+
+// Every figure after the first round against the first round's; the table goes to the log for the README.
+void ExpectFlat(const std::vector<Footprint>& rounds, const char* unit) {
+    ASSERT_GE(rounds.size(), 2u);
+    const Footprint& base = rounds[0];
+    SIZE_T maxWs = 0, maxPrivate = 0;
+    for (size_t i = 1; i < rounds.size(); ++i) {
+        const Footprint& f = rounds[i];
+        EXPECT_EQ(f.liveGdi, base.liveGdi) << unit << " " << i + 1;
+        EXPECT_LE(f.gdiObjects, base.gdiObjects) << unit << " " << i + 1;
+        EXPECT_LE(f.userObjects, base.userObjects) << unit << " " << i + 1;
+        EXPECT_LE(f.handles, base.handles + kHandleSlack) << unit << " " << i + 1;
+        EXPECT_LE(f.workingSet, base.workingSet + kMemorySlack)
+            << unit << " " << i + 1 << ": " << Kb(f.workingSet) << " against " << Kb(base.workingSet);
+        EXPECT_LE(f.privateBytes, base.privateBytes + kMemorySlack)
+            << unit << " " << i + 1 << ": " << Kb(f.privateBytes) << " against " << Kb(base.privateBytes);
+        maxWs = std::max(maxWs, f.workingSet);
+        maxPrivate = std::max(maxPrivate, f.privateBytes);
+    }
+    const Footprint& last = rounds.back();
+    std::printf(
+        "%-8s working set %s after the first, %s after the last (max %s); private %s, %s (max %s); "
+        "live GDI objects %ld, %ld; system GDI count %lu, %lu; USER %lu, %lu; handles %lu, %lu\n",
+        unit, Kb(base.workingSet).c_str(), Kb(last.workingSet).c_str(), Kb(maxWs).c_str(),
+        Kb(base.privateBytes).c_str(), Kb(last.privateBytes).c_str(), Kb(maxPrivate).c_str(), base.liveGdi,
+        last.liveGdi, base.gdiObjects, last.gdiObjects, base.userObjects, last.userObjects, base.handles, last.handles);
+}
+
+// Runs what is waiting in this thread's queue, without waiting for more.
+void Drain() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The call layer of the soak: pauses return at once and leave no record, so that the record does not grow.
+class QuietApi : public test::FakeWinApi {
+  public:
+    long sleeps = 0;
+    void Sleep(uint32_t) override { ++sleeps; }
+};
+
+TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
+    QuietApi api;
+    Process p{api};
+    p.settings.Speed = 0;
+    p.commandLine = L"/s";
+    test::ScriptedRandom random;
+    for (int scene = 0; scene <= kScenes; ++scene)
+        random.Append(
+            test::SceneScript{30 + scene % 2, 31 - scene % 2, 9, 1 + scene % 4, 200 + 2 * scene, 250 - 2 * scene}
+                .Values());
+    int ended = 0;
+    DisplaySeams seams;
+    seams.random = &random;
+    seams.endProgram = [&] { ++ended; };
+    const long gdiBefore = LiveGdiObjects();
+    auto window = std::make_unique<Orbimotion_S>(p, seams);
+    window->Load();
+    ASSERT_TRUE(window->hwnd());
+    window->EnableTimer(Orbimotion_S::kTimer3, false);  // ticks driven here, as fast as they go
+
+    const ULONGLONG start = GetTickCount64();
+    std::vector<Footprint> rounds;
+    for (int scene = 1; scene <= kScenes; ++scene) {
+        int ticks = 0;
+        do {
+            window->Timer3_Timer();
+            if (++ticks % 64 == 0)
+                Drain();
+        } while (window->state().PathClock != 0 && ticks <= kTicksPerScene);
+        ASSERT_EQ(ticks, kTicksPerScene) << "scene " << scene;
+        Drain();
+        rounds.push_back(Measure());
+    }
+    const ULONGLONG ms = GetTickCount64() - start;
+    EXPECT_EQ(api.sleeps, static_cast<long>(kScenes) * kTicksPerScene);
+    EXPECT_EQ(ended, 0);
+    std::printf("display  %d scenes, %d ticks in %llu ms (%.3f ms a tick) on a %d x %d screen\n", kScenes,
+                kScenes * kTicksPerScene, ms, static_cast<double>(ms) / (kScenes * kTicksPerScene),
+                window->DisplayWidth(), window->DisplayHeight());
+    ExpectFlat(rounds, "scene");
+
+    PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    Drain();
+    EXPECT_EQ(ended, 1);
+    window.reset();
+    EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+}
+
+// Closes the dialog this thread shows, by the close box's message or by a click on "ｷｬﾝｾﾙ", as soon as it is up.
+class DialogCloser {
+  public:
+    explicit DialogCloser(bool byCancel) : byCancel_(byCancel) {
+        self_ = this;
+        timer_ = SetTimer(nullptr, 0, 10, &Tick);
+    }
+    ~DialogCloser() {
+        KillTimer(nullptr, timer_);
+        self_ = nullptr;
+    }
+    int closed = 0;
+    int forced = 0;  // closed with the close box's message because the first way did not close it
+
+  private:
+    static HWND ShownDialog() {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM lp) -> BOOL {
+                wchar_t title[32] = {};
+                GetWindowTextW(h, title, 32);
+                if (wcscmp(title, L"<Orbimotion>") == 0 && IsWindowVisible(h)) {
+                    *reinterpret_cast<HWND*>(lp) = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    // "ｷｬﾝｾﾙ" is the right-most of the two buttons placed on the form itself.
+    static HWND CancelButton(HWND form) {
+        struct Search {
+            HWND form, found;
+        } s{form, nullptr};
+        EnumChildWindows(
+            form,
+            [](HWND h, LPARAM lp) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(lp);
+                wchar_t cls[64] = {};
+                GetClassNameW(h, cls, 64);
+                if (wcscmp(cls, L"OrbimotionCommand") != 0 || GetParent(h) != s->form)
+                    return TRUE;
+                RECT a{}, b{};
+                GetWindowRect(h, &a);
+                if (s->found)
+                    GetWindowRect(s->found, &b);
+                if (!s->found || a.left > b.left)
+                    s->found = h;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (!self_)
+            return;
+        const HWND form = ShownDialog();
+        if (!form)
+            return;
+        if (self_->closed) {
+            // Never hang the run on a dialog that did not close: give it the close box's message once.
+            if (!self_->forced && GetTickCount64() - self_->closedAt_ > 5000) {
+                ++self_->forced;
+                PostMessageW(form, WM_CLOSE, 0, 0);
+            }
+            return;
+        }
+        ++self_->closed;
+        self_->closedAt_ = GetTickCount64();
+        const HWND cancel = self_->byCancel_ ? CancelButton(form) : nullptr;
+        if (cancel) {
+            PostMessageW(cancel, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+            PostMessageW(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            PostMessageW(cancel, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        } else {
+            PostMessageW(form, WM_CLOSE, 0, 0);
+        }
+    }
+    static inline DialogCloser* self_ = nullptr;
+    bool byCancel_;
+    ULONGLONG closedAt_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+TEST(Soak, SettingsDialogOpensAndClosesAHundredTimesWithMemoryAndGdiObjectsFlat) {
+    QuietApi api;
+    Process p{api};
+    p.settings.Speed = 10;
+    p.settings.BgmFolder = L"C:\\Saver";
+    const long gdiBefore = LiveGdiObjects();
+    const ULONGLONG start = GetTickCount64();
+    std::vector<Footprint> rounds;
+    for (int opening = 1; opening <= kDialogOpenings; ++opening) {
+        {
+            // Every other one ends with "ｷｬﾝｾﾙ", the others with the close box.
+            DialogCloser closer(opening % 2 == 0);
+            ShowSettingsDialogModal(p);
+            ASSERT_EQ(closer.closed, 1) << "opening " << opening;
+            ASSERT_EQ(closer.forced, 0) << "opening " << opening;
+        }
+        Drain();
+        EXPECT_EQ(LiveGdiObjects(), gdiBefore) << "opening " << opening;
+        // The recording call layer keeps a line per call: emptied, so that only the program's own memory counts.
+        api.calls.clear();
+        api.calls.shrink_to_fit();
+        rounds.push_back(Measure());
+    }
+    const ULONGLONG ms = GetTickCount64() - start;
+    EXPECT_TRUE(api.CallsStartingWith(L"WritePrivateProfileStringA").empty());
+    std::printf("dialog   %d openings in %llu ms (%.0f ms each)\n", kDialogOpenings, ms,
+                static_cast<double>(ms) / kDialogOpenings);
+    ExpectFlat(rounds, "opening");
+}
+
+}  // namespace
+}  // namespace orbi
