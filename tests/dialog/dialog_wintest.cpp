@@ -438,6 +438,44 @@ TEST(ConfigureMode, TabMovesTheFocusThroughTheOpenInputsInOrder) {
     EXPECT_TRUE(d.Ends());
 }
 
+TEST(ConfigureMode, HandEditedSettingsOpenTheDialogInTheirDefinedState) {
+    struct Row {
+        const char* name;
+        std::string ini;
+        int speed;
+        std::wstring track;
+        bool repeatOpen;
+    };
+    const std::string junkPath(300, 'q');
+    const Row rows[] = {
+        {"OutOfRange",
+         "[Section]\r\n" + IniLine(L"速さ", L"-32768") + IniLine(L"BGM区分", L"32767") + IniLine(L"BGMﾘﾋﾟｰﾄ", L"-5"), 1,
+         L"-5", false},
+        {"NotNumbers",
+         "[Section]\r\n" + IniLine(L"速さ", L"fast") + IniLine(L"BGM区分", L"cd") + IniLine(L"BGMﾘﾋﾟｰﾄ", L"x") +
+             IniLine(L"BGMﾌｧｲﾙ", L"C:\\nowhere\\gone.mp3"),
+         1, L"", false},
+        {"Fractions",
+         "[Section]\r\n" + IniLine(L"速さ", L"100.9") + IniLine(L"BGM区分", L"1.7") + IniLine(L"BGMﾘﾋﾟｰﾄ", L"30.2"),
+         100, L"30", true},
+        {"JunkPath",
+         "[Section]\r\n" + IniLine(L"BGM区分", L"2") + "BGM" + test::Cp932(L"ﾌｧｲﾙ") + "=" + junkPath + "\r\n", 10, L"",
+         false},
+        {"NotAnIniAtAll", std::string("\xff\xfe\x00garbage\r\n===\r\n[\r\n", 20), 10, L"", false},
+    };
+    for (const Row& r : rows) {
+        Dialog d(L"/c", r.ini);
+        ASSERT_TRUE(d.ok()) << r.name;
+        EXPECT_EQ(d.Speed(), r.speed) << r.name;
+        EXPECT_EQ(TextOf(d.combo), r.track) << r.name;
+        EXPECT_EQ(d.RepeatOpen(), r.repeatOpen) << r.name;
+        d.Cancel();
+        ASSERT_TRUE(d.Ends()) << r.name;
+        EXPECT_EQ(d.proc.ExitCode(), 0u) << r.name;
+        EXPECT_EQ(d.install.ReadIni(), r.ini) << r.name;
+    }
+}
+
 // ---- Music choice and file picker
 
 TEST(ConfigureMode, MarksAndCaptionsOpenTheRepeatBoxOrTheFileButton) {
