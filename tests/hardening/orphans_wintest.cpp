@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "support/scr_process_win.h"
@@ -55,6 +56,21 @@ TEST(Orphans, FiftyPreviewPanesCreatedAndDestroyedLeaveNoProcess) {
 // The ways a user or the system ends a running saver from outside.
 enum class Ending { Key, Click, CloseMessage };
 
+const char* NameOf(Ending ending) {
+    switch (ending) {
+        case Ending::Key:
+            return "key";
+        case Ending::Click:
+            return "click";
+        default:
+            return "close_message";
+    }
+}
+
+void PrintTo(Ending ending, std::ostream* out) {
+    *out << NameOf(ending);
+}
+
 class SaverEndings : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(SaverEndings, TenSaversEndedThisWayLeaveNoProcess) {
@@ -94,16 +110,7 @@ TEST_P(SaverEndings, TenSaversEndedThisWayLeaveNoProcess) {
 INSTANTIATE_TEST_SUITE_P(Orphans,
                          SaverEndings,
                          ::testing::Values(Ending::Key, Ending::Click, Ending::CloseMessage),
-                         [](const auto& info) {
-                             switch (info.param) {
-                                 case Ending::Key:
-                                     return std::string("key");
-                                 case Ending::Click:
-                                     return std::string("click");
-                                 default:
-                                     return std::string("close_message");
-                             }
-                         });
+                         [](const auto& info) { return std::string(NameOf(info.param)); });
 
 }  // namespace
 }  // namespace orbi

@@ -1,0 +1,528 @@
+// Faults from outside the program: a settings file that is a folder, is read-only or disappears, a music file
+// deleted while it plays, an MCI device that stops answering. The program goes on, ends cleanly, and never leaves
+// a settings file it wrote only in part.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "display/orbimotion_s_win.h"
+#include "display/scripted_random.h"
+#include "support/fake_win_api.h"
+#include "support/scr_process_win.h"
+
+namespace orbi {
+namespace {
+
+using test::ScrInstall;
+using test::ScrProcess;
+
+constexpr DWORD kWaitMs = 15000;
+const wchar_t kDialogTitle[] = L"<Orbimotion>";
+
+std::string Ini(const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
+    std::wstring text = L"[Section]\r\n";
+    for (const auto& [key, value] : keys)
+        text += key + L"=" + value + L"\r\n";
+    return test::Cp932(text);
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    return name;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> all;
+    EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t text[512] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &got);
+    return text;
+}
+
+POINT Centre(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Names in a folder, "." and ".." left out.
+std::vector<std::wstring> Listing(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0)
+            names.push_back(fd.cFileName);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+// A saver in display mode, started and ended as the system does it.
+class Saver {
+  public:
+    explicit Saver(const ScrInstall& install) {
+        if (!proc.Start(install.exe(), L"/s"))
+            return;
+        // Input reaches it once it is shown, raised and has the keyboard.
+        test::WaitUntil(
+            [&] {
+                hwnd = test::WaitForProcessWindow(proc.pid(), 0);
+                return hwnd && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetForegroundWindow() == hwnd;
+            },
+            kWaitMs);
+    }
+    bool ok() const { return hwnd && GetForegroundWindow() == hwnd; }
+    // Still running after the given time; waits no longer than that.
+    bool RunsFor(DWORD ms) {
+        return !test::WaitUntil([&] { return !proc.Running(); }, ms);
+    }
+    bool EndsOnAKey() {
+        test::SendKey(VK_SHIFT);
+        return proc.WaitExit(kWaitMs) && proc.ExitCode() == 0;
+    }
+    ScrProcess proc;
+    HWND hwnd = nullptr;
+};
+
+// The settings dialog of a running /c, its speed bar and its two buttons on the form.
+class Dialog {
+  public:
+    explicit Dialog(const ScrInstall& install) {
+        if (!proc.Start(install.exe(), L"/c"))
+            return;
+        form = test::WaitForWindow(kDialogTitle, kWaitMs);
+        // Clicks reach it once it is shown and active.
+        if (!form || !test::WaitUntil([&] { return IsWindowVisible(form) && GetForegroundWindow() == form; }, kWaitMs))
+            return;
+        for (HWND h : Descendants(form)) {
+            if (ClassOf(h) == L"ScrollBar")
+                speed = h;
+            // "設定" lies left of "ｷｬﾝｾﾙ"; "..." is not on the form but in its panel.
+            if (ClassOf(h) == L"OrbimotionCommand" && GetParent(h) == form) {
+                if (!save || Centre(h).x < Centre(save).x)
+                    save = h;
+                if (!cancel || Centre(h).x > Centre(cancel).x)
+                    cancel = h;
+            }
+        }
+    }
+    bool ok() const { return form && speed && save && cancel; }
+    int Speed() const { return static_cast<int>(SendMessageW(speed, SBM_GETPOS, 0, 0)); }
+    void Click(HWND button) const {
+        const POINT at = Centre(button);
+        EXPECT_TRUE(test::WaitUntil([&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == form; }, kWaitMs));
+        test::ClickMouseAt(at.x, at.y);
+    }
+    // After "設定": the text of the message the dialog shows, answered with OK, or empty when the dialog closed.
+    std::wstring SaveOutcome() const {
+        struct Search {
+            HWND owner, box;
+        } search{form, nullptr};
+        test::WaitUntil(
+            [&] {
+                EnumWindows(
+                    [](HWND h, LPARAM lp) -> BOOL {
+                        auto* s = reinterpret_cast<Search*>(lp);
+                        if (ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == s->owner) {
+                            s->box = h;
+                            return FALSE;
+                        }
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&search));
+                return search.box || !proc.Running();
+            },
+            kWaitMs);
+        if (!search.box)
+            return std::wstring();
+        std::wstring said;
+        for (HWND child : Descendants(search.box)) {
+            if (ClassOf(child) == L"Static")
+                said += TextOf(child);
+        }
+        PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+        test::WaitUntil([&] { return !IsWindow(search.box); }, kWaitMs);
+        return said;
+    }
+    bool Ends() { return proc.WaitExit(kWaitMs) && proc.ExitCode() == 0; }
+
+    ScrProcess proc;
+    HWND form = nullptr, speed = nullptr, save = nullptr, cancel = nullptr;
+};
+
+// A speed the dialog writes back as " 20": saving then has to change the file. (Saving what is already there
+// leaves the file alone under Wine, so a refusal would go unseen.)
+const std::string kStored = Ini({{L"速さ", L"20.4"}, {L"BGM区分", L" 1"}, {L"BGMﾘﾋﾟｰﾄ", L" 3"}, {L"BGMﾌｧｲﾙ", L""}});
+
+// ---- Settings file
+
+TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsAndIsLeftAsItIs) {
+    ScrInstall install;
+    ASSERT_TRUE(CreateDirectoryW(install.IniPath().c_str(), nullptr));
+    install.dir().WriteBytes(L"Orbimotion.ini\\inside.txt", "mine");
+    const std::vector<std::wstring> before = Listing(install.dir().path());
+    {
+        Saver saver(install);
+        ASSERT_TRUE(saver.ok());
+        EXPECT_TRUE(saver.RunsFor(500));
+        EXPECT_TRUE(saver.EndsOnAKey());
+    }
+    {
+        Dialog dialog(install);
+        ASSERT_TRUE(dialog.ok());
+        EXPECT_EQ(dialog.Speed(), 10);
+        dialog.Click(dialog.save);
+        EXPECT_NE(dialog.SaveOutcome().find(L"保存できませんでした"), std::wstring::npos);
+        EXPECT_TRUE(dialog.proc.Running());
+        dialog.Click(dialog.cancel);
+        EXPECT_TRUE(dialog.Ends());
+    }
+    EXPECT_TRUE(GetFileAttributesW(install.IniPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(install.dir().ReadBytes(L"Orbimotion.ini\\inside.txt"), "mine");
+    EXPECT_EQ(Listing(install.IniPath()), std::vector<std::wstring>{L"inside.txt"});
+    EXPECT_EQ(Listing(install.dir().path()), before);
+}
+
+// A settings file the system will not let the program write: read-only, or held by another program (an editor, a
+// backup) that lets others read it only. Saving is then refused and says so, and the file stays as it was; a
+// system that writes it anyway (Wine ignores the read-only mark for root) gets all four keys.
+struct UnwritableRow {
+    const char* name;
+    bool readOnly;
+    bool mustRefuse;
+};
+
+void PrintTo(const UnwritableRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class UnwritableSettings : public ::testing::TestWithParam<UnwritableRow> {};
+
+TEST_P(UnwritableSettings, AreReadAndNeverHalfWritten) {
+    const UnwritableRow& row = GetParam();
+    ScrInstall install;
+    install.WriteIni(kStored);
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (row.readOnly) {
+        ASSERT_TRUE(SetFileAttributesW(install.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+        holder =
+            CreateFileW(install.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    }
+    {
+        Saver saver(install);
+        ASSERT_TRUE(saver.ok());
+        EXPECT_TRUE(saver.EndsOnAKey());
+    }
+    std::wstring said;
+    {
+        Dialog dialog(install);
+        ASSERT_TRUE(dialog.ok());
+        EXPECT_EQ(dialog.Speed(), 20);
+        dialog.Click(dialog.save);
+        said = dialog.SaveOutcome();
+        if (!said.empty()) {
+            EXPECT_NE(said.find(L"保存できませんでした"), std::wstring::npos) << said;
+            EXPECT_TRUE(dialog.proc.Running());
+            dialog.Click(dialog.cancel);
+        }
+        EXPECT_TRUE(dialog.Ends());
+    }
+    if (holder != INVALID_HANDLE_VALUE)
+        CloseHandle(holder);
+    SetFileAttributesW(install.IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (row.mustRefuse) {
+        EXPECT_FALSE(said.empty()) << "saved";
+    }
+    std::printf("%s: %s\n", row.name, said.empty() ? "written whole" : "refused with a message");
+    EXPECT_EQ(
+        install.ReadIni(),
+        said.empty() ? Ini({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}}) : kStored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults,
+                         UnwritableSettings,
+                         ::testing::Values(UnwritableRow{"read_only", true, false},
+                                           UnwritableRow{"held_by_another_program", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTheDialog) {
+    ScrInstall install;
+    install.WriteIni(kStored);
+    {
+        Saver saver(install);
+        ASSERT_TRUE(saver.ok());
+        ASSERT_TRUE(DeleteFileW(install.IniPath().c_str()));
+        EXPECT_TRUE(saver.RunsFor(300));
+        EXPECT_TRUE(saver.EndsOnAKey());
+        EXPECT_FALSE(install.dir().Exists(L"Orbimotion.ini"));
+    }
+    install.WriteIni(kStored);
+    Dialog dialog(install);
+    ASSERT_TRUE(dialog.ok());
+    ASSERT_TRUE(DeleteFileW(install.IniPath().c_str()));
+    dialog.Click(dialog.save);
+    ASSERT_TRUE(dialog.Ends());
+    // All four keys, in their order, with what the dialog showed; Wine drops the blank before each number.
+    EXPECT_EQ(install.ReadIni(), Ini({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}}));
+}
+
+// ---- Music
+
+// A second of a quiet tone, 8 kHz, 8 bits, mono.
+std::string OneSecondWave() {
+    const uint32_t samples = 8000;
+    std::string b = "RIFF";
+    auto u32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [&](uint16_t v) {
+        b.push_back(static_cast<char>(v & 0xFF));
+        b.push_back(static_cast<char>(v >> 8));
+    };
+    u32(36 + samples);
+    b += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(8000);
+    u16(1);
+    u16(8);
+    b += "data";
+    u32(samples);
+    for (uint32_t i = 0; i < samples; ++i)
+        b.push_back(static_cast<char>(0x80 + ((i / 10) % 2 ? 8 : -8)));
+    return b;
+}
+
+// The two-second tone the build makes with sox.
+std::string Mp3Bytes() {
+#ifdef ORBI_TEST_MEDIA_DIR
+    const std::wstring path = test::WindowsPath(ORBI_TEST_MEDIA_DIR) + L"\\short tone.mp3";
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string out;
+    char buf[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        out.append(buf, n);
+    CloseHandle(h);
+    return out;
+#else
+    return std::string();
+#endif
+}
+
+// True while a program holds the file open: nobody may then open it for themselves alone.
+bool InUse(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(h);
+    return false;
+}
+
+struct GoneRow {
+    const char* name;
+    const wchar_t* file;
+    bool rename;  // renamed away; deleted otherwise
+};
+
+void PrintTo(const GoneRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class MusicFileGone : public ::testing::TestWithParam<GoneRow> {};
+
+TEST_P(MusicFileGone, WhilePlayingTheSaverGoesOnAndEndsOnAKey) {
+    const GoneRow& row = GetParam();
+    const std::wstring name = row.file;
+    const bool mp3 = name.find(L".mp3") != std::wstring::npos;
+    const std::string bytes = mp3 ? Mp3Bytes() : OneSecondWave();
+    ASSERT_FALSE(bytes.empty()) << "no test sound";
+    ScrInstall install;
+    install.dir().WriteBytes(name, bytes);
+    const std::wstring path = install.dir().File(name);
+    const std::wstring moved = path + L".moved";
+    install.WriteIni(Ini({{L"速さ", L" 10"}, {L"BGM区分", L" 2"}, {L"BGMﾌｧｲﾙ", path}}));
+    Saver saver(install);
+    ASSERT_TRUE(saver.ok());
+    ASSERT_TRUE(test::WaitUntil([&] { return InUse(path); }, kWaitMs)) << "the player never opened the file";
+
+    const BOOL done = row.rename ? MoveFileW(path.c_str(), moved.c_str()) : DeleteFileW(path.c_str());
+    const DWORD error = GetLastError();
+    if (mp3) {
+        // The MPEG player shares its file for deleting and renaming.
+        EXPECT_TRUE(done) << error;
+        if (row.rename) {
+            EXPECT_FALSE(install.dir().Exists(name));
+        }
+    } else {
+        // The wave player holds its file for itself while it loops: the system refuses, and that is all.
+        EXPECT_FALSE(done);
+        EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    // Long enough for the two-second tone to end and its supervisor to start it again.
+    EXPECT_TRUE(saver.RunsFor(3500));
+    EXPECT_TRUE(saver.EndsOnAKey());
+    // Once the saver has gone nothing holds the file: a refused change now goes through, a pending deletion is
+    // complete.
+    if (!done) {
+        EXPECT_TRUE(row.rename ? MoveFileW(path.c_str(), moved.c_str()) : DeleteFileW(path.c_str())) << GetLastError();
+    }
+    EXPECT_FALSE(install.dir().Exists(name));
+    EXPECT_EQ(install.dir().Exists(name + L".moved"), row.rename);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults,
+                         MusicFileGone,
+                         ::testing::Values(GoneRow{"mp3_deleted", L"song.mp3", false},
+                                           GoneRow{"mp3_renamed", L"song.mp3", true},
+                                           GoneRow{"wav_deleted", L"loop.wav", false},
+                                           GoneRow{"wav_renamed", L"loop.wav", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- An MCI device that stops answering (in process: the real display window and music module, the call layer's
+// replies turning to errors mid-run while the window's own timers run)
+
+// The recording call layer whose MCI answers as a working device until told to stop; its pauses return at once.
+class FailingMci : public test::FakeWinApi {
+  public:
+    bool answering = true;
+    long sleeps = 0;
+    void Sleep(uint32_t) override { ++sleeps; }
+    std::vector<std::wstring> Mci() const { return CallsStartingWith(L"mciSendStringA("); }
+};
+
+constexpr uint32_t kNotReady = 276;  // what a drive that stops answering gives back
+
+class FaultsMci : public ::testing::Test {
+  protected:
+    FailingMci api;
+    Process p{api};
+    test::ScriptedRandom random;
+    int ended = 0;
+    std::unique_ptr<Orbimotion_S> window;
+
+    void Open(std::map<std::wstring, std::wstring> replies) {
+        p.settings.Speed = 0;
+        p.commandLine = L"/s";
+        api.mciErrorTexts[kNotReady] = L"デバイスの準備ができていません。";
+        api.mciHandler = [this, replies](const std::wstring& command) {
+            if (!api.answering)
+                return test::FakeWinApi::MciAnswer{kNotReady, L""};
+            auto it = replies.find(command);
+            return test::FakeWinApi::MciAnswer{0, it == replies.end() ? L"" : it->second};
+        };
+        random.Append(test::SceneScript{30, 30, 9, 1, 200, 200}.Values());
+        DisplaySeams seams;
+        seams.random = &random;
+        seams.endProgram = [this] { ++ended; };
+        seams.screen = ScreenTwips{640 * 15.0, 480 * 15.0, 15, 15};
+        window = std::make_unique<Orbimotion_S>(p, seams);
+        window->Load();
+    }
+    size_t Count(const std::wstring& command) const {
+        size_t n = 0;
+        for (const std::wstring& c : api.Mci())
+            n += c.rfind(L"mciSendStringA(" + command + L",", 0) == 0;
+        return n;
+    }
+    // The program shows nothing but its display window: no message, no other window.
+    int ShownWindows() const {
+        int n = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM lp) -> BOOL {
+                *reinterpret_cast<int*>(lp) += IsWindowVisible(h) ? 1 : 0;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&n));
+        return n;
+    }
+    void PressAKey() { SendMessageW(window->hwnd(), WM_KEYDOWN, VK_SHIFT, 0); }
+};
+
+TEST_F(FaultsMci, CdDriveThatStopsAnsweringEndsItsSupervisionSilentlyAndTheAnimationGoesOn) {
+    p.settings.BgmKind = 1;
+    Open({{L"status cdaudio current track", L"1"},
+          {L"status cdaudio number of tracks", L"10"},
+          {L"status cdaudio mode", L"playing"}});
+    ASSERT_TRUE(window->hwnd());
+    // Three supervisions of a playing disc: nothing to start.
+    ASSERT_TRUE(test::WaitUntil([&] { return Count(L"status cdaudio current track") >= 3; }, kWaitMs));
+    EXPECT_EQ(window->bgm().CdOk(), -1);
+    EXPECT_EQ(Count(L"play cdaudio"), 0u);
+
+    api.answering = false;
+    api.calls.clear();
+    ASSERT_TRUE(test::WaitUntil([&] { return !window->TimerEnabled(Orbimotion_S::kTimer2); }, kWaitMs));
+    EXPECT_EQ(window->bgm().CdOk(), 0);
+    // The first question fails and ends the supervision; nothing is asked again.
+    const long sleepsAtEnd = api.sleeps;
+    test::WaitUntil([] { return false; }, 700);
+    EXPECT_EQ(api.Mci(), std::vector<std::wstring>{L"mciSendStringA(status cdaudio current track,512)"});
+    EXPECT_GT(api.sleeps, sleepsAtEnd + 10) << "the animation stopped";
+    EXPECT_EQ(ShownWindows(), 1);
+
+    PressAKey();
+    EXPECT_EQ(ended, 1);
+    // The drive that no longer answers is left alone at the end too.
+    EXPECT_EQ(api.Mci().size(), 1u);
+}
+
+TEST_F(FaultsMci, Mp3DeviceThatStopsAnsweringIsAskedOnSilentlyAndStillClosedAtTheEnd) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\song.mp3";
+    Open({{L"status MP3Play mode", L"playing"}});
+    ASSERT_TRUE(window->hwnd());
+    EXPECT_EQ(Count(L"play MP3Play"), 1u);
+    ASSERT_TRUE(test::WaitUntil([&] { return Count(L"status MP3Play mode") >= 1; }, kWaitMs));
+
+    api.answering = false;
+    api.calls.clear();
+    // Every second the supervisor asks again; the failed question leaves the last answer ("playing") in its
+    // buffer, so nothing is restarted, and nothing is shown.
+    ASSERT_TRUE(test::WaitUntil([&] { return Count(L"status MP3Play mode") >= 2; }, kWaitMs));
+    EXPECT_EQ(api.Mci(), std::vector<std::wstring>(2, L"mciSendStringA(status MP3Play mode,30)"));
+    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer1));
+    EXPECT_EQ(ShownWindows(), 1);
+    EXPECT_GT(api.sleeps, 100) << "the animation stopped";
+
+    api.calls.clear();
+    PressAKey();
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(api.Mci(),
+              (std::vector<std::wstring>{L"mciSendStringA(stop MP3Play,0)", L"mciSendStringA(close MP3Play,0)"}));
+}
+
+}  // namespace
+}  // namespace orbi
