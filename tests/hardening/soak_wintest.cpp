@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -15,7 +16,6 @@
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
 #include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
 
 namespace orbi {
 namespace {
@@ -69,7 +69,8 @@ TEST(Soak, MemoryFiguresSeeEightMegabytesTakenAndTouched) {
         << Kb(before.workingSet) << ", " << Kb(after.workingSet);
     EXPECT_GE(after.privateBytes, before.privateBytes + kTaken / 2)
         << Kb(before.privateBytes) << ", " << Kb(after.privateBytes);
-    EXPECT_NE(block[4096], 1);
+    volatile char kept = block[kTaken / 2];  // the block stays in use until measured
+    (void)kept;
 }
 
 // Every figure after the first round against the first round's; the table goes to the log for the README.
