@@ -303,8 +303,15 @@ class Dialog {
             [&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == form && IsWindowEnabled(form); }, kWaitMs))
             << "covered at " << at.x << "," << at.y;
         PointAt(at);
+        // A pointer resting still may have arrived unnoticed (Wine now and then drops that one move); a hand is
+        // never that still, so the pointer wiggles by a pixel until the button shows it saw it.
+        int polls = 0;
         EXPECT_TRUE(test::WaitUntil(
             [&] {
+                if (++polls % 40 == 0) {
+                    PointAt(POINT{at.x + 1, at.y});
+                    PointAt(at);
+                }
                 return ScreenPixel(POINT{at.x, r.top + 2}) == kHoverRing;
             },
             kWaitMs))
