@@ -11,6 +11,7 @@
 
 #include "dialog/orbimotion_p_win.h"
 #include "platform/resource_ids.h"
+#include "platform/runtime_win.h"
 #include "platform/surface_win.h"
 #include "support/fake_win_api.h"
 
@@ -94,6 +95,21 @@ class MessageBoxAnswerer {
     UINT_PTR timer_ = 0;
 };
 
+// The recording call layer, also noting the screen-wide pointer each shell call was made under.
+class PointerNotingApi : public FakeWinApi {
+  public:
+    std::vector<bool> hourglassAtShell;
+    intptr_t ShellExecuteA(Hwnd window,
+                           const std::wstring& verb,
+                           const std::wstring& file,
+                           const std::wstring& parameters,
+                           const std::wstring& directory,
+                           int32_t show) override {
+        hourglassAtShell.push_back(ScreenPointerIsHourglass());
+        return FakeWinApi::ShellExecuteA(window, verb, file, parameters, directory, show);
+    }
+};
+
 class DialogTest : public testing::Test {
   protected:
     DialogTest() {
@@ -129,7 +145,7 @@ class DialogTest : public testing::Test {
         return found;
     }
 
-    FakeWinApi api;
+    PointerNotingApi api;
     Process p{api};
     std::unique_ptr<Orbimotion_P> dlg;
     HWND form = nullptr;
@@ -681,6 +697,8 @@ TEST_F(DialogTest, TheLinkOpensTheAddressAndTheDialogStays) {
     const auto h = std::to_wstring(reinterpret_cast<uintptr_t>(form));
     const std::wstring call = L"ShellExecuteA(" + h + L",open,https://orbimotion.example/,,,1)";
     EXPECT_EQ(api.CallsStartingWith(L"ShellExecuteA"), (std::vector<std::wstring>{call, call}));
+    EXPECT_EQ(api.hourglassAtShell, (std::vector<bool>{true, true})) << "the hourglass while the shell starts";
+    EXPECT_FALSE(ScreenPointerIsHourglass()) << "the default pointer afterwards";
     EXPECT_TRUE(IsWindow(form));
     // A right click or a press that ends elsewhere is no click.
     Press(form, dlg->lbl_URL, WM_RBUTTONDOWN);
