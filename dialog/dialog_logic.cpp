@@ -152,6 +152,14 @@ std::optional<int16_t> RepeatFromText(const std::wstring& text) {
     return int16_t{0};
 }
 
+namespace {
+
+std::wstring RefusedMessage(const std::wstring& path) {
+    return L"設定を保存できませんでした。\n\n" + path;
+}
+
+}  // namespace
+
 SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText) {
     SaveResult result;
     // Checked before anything is written, so that a refused value never leaves half a file behind.
@@ -165,6 +173,12 @@ SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatTex
     s.BgmRepeat = *repeat;
 
     const std::wstring path = SettingsPath(p);
+    // A file Windows will not let us write is found before the first key, so no half-saved file results.
+    if (!p.api.CanOpenForWriting(path)) {
+        result.outcome = SaveOutcome::WriteRefused;
+        result.message = RefusedMessage(path);
+        return result;
+    }
     const std::wstring values[][2] = {
         {kKeySpeed, NumberText(speed)},
         {kKeyBgmKind, NumberText(s.BgmKind)},
@@ -175,7 +189,7 @@ SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatTex
         WriteSetting(p, kSection, key, value, path);
         if (p.ApiResult == 0) {
             result.outcome = SaveOutcome::WriteRefused;
-            result.message = L"設定を保存できませんでした。\n\n" + path;
+            result.message = RefusedMessage(path);
             return result;
         }
     }

@@ -70,8 +70,8 @@ struct SaveResult {
     SaveOutcome outcome = SaveOutcome::Saved;
     std::wstring message;  // what to tell the user when not saved
 };
-// Writes the four keys in their order. Nothing is written when the repeat text does not fit; writing stops at
-// the first value Windows refuses.
+// Writes the four keys in their order. Nothing is written when the repeat text does not fit or the file cannot be
+// written; writing stops at the first value Windows refuses.
 SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText);
 
 inline constexpr int32_t kSwShowNormal = 1;

@@ -55,6 +55,9 @@ class WinApi {
                                                const std::wstring& file) = 0;
     // True when the file opens for sequential reading (a folder does not).
     virtual bool CanOpenForReading(const std::wstring& path) = 0;
+    // True when the file can be written: an existing one opens for writing, a missing one could be created.
+    // Nothing is left behind by asking.
+    virtual bool CanOpenForWriting(const std::wstring& path) = 0;
     // The folder of the running executable, without a trailing separator.
     virtual std::wstring ExeDirectory() = 0;
     virtual void Sleep(uint32_t milliseconds) = 0;

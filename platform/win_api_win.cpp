@@ -64,6 +64,21 @@ bool Win32Api::CanOpenForReading(const std::wstring& path) {
     return true;
 }
 
+bool Win32Api::CanOpenForWriting(const std::wstring& path) {
+    const std::string ansi = ToAnsi(path);
+    HANDLE h = CreateFileA(ansi.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        // A probe that deletes itself: the folder takes new files, and no empty settings file stays.
+        h = CreateFileA(ansi.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    }
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
 std::wstring Win32Api::ExeDirectory() {
     std::string path(MAX_PATH, '\0');
     DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));

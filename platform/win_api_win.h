@@ -17,6 +17,7 @@ class Win32Api : public WinApi {
                                        const std::wstring& value,
                                        const std::wstring& file) override;
     bool CanOpenForReading(const std::wstring& path) override;
+    bool CanOpenForWriting(const std::wstring& path) override;
     std::wstring ExeDirectory() override;
     void Sleep(uint32_t milliseconds) override;
     uint32_t mciSendStringA(const std::wstring& command,

@@ -297,6 +297,14 @@ TEST_F(SaveTest, ARefusedWriteStopsAndNamesTheFile) {
     EXPECT_EQ(p.ApiResult, 0);
 }
 
+TEST_F(SaveTest, AFileThatCannotBeWrittenIsFoundBeforeAnyKeyIsWritten) {
+    api.writeProbeFails = true;
+    const SaveResult r = SaveSettings(p, 10, L"3");
+    EXPECT_EQ(r.outcome, SaveOutcome::WriteRefused);
+    EXPECT_NE(r.message.find(L"C:\\Saver\\Orbimotion.ini"), std::wstring::npos);
+    EXPECT_TRUE(Writes().empty());
+}
+
 TEST_F(SaveTest, SavingAgainAfterARefusalWritesEverything) {
     api.writesFail = true;
     ASSERT_EQ(SaveSettings(p, 10, L"3").outcome, SaveOutcome::WriteRefused);

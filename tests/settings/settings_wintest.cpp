@@ -129,5 +129,23 @@ TEST(FileExistsReal, FoldersAndEmptyPathsAreNotFiles) {
     EXPECT_EQ(FileExists(p, L""), 0);
 }
 
+TEST(WriteProbe, AnswersWithoutLeavingAFileBehind) {
+    test::TempDir dir;
+    Win32Api api;
+    EXPECT_TRUE(api.CanOpenForWriting(dir.File(L"new.ini")));
+    EXPECT_FALSE(dir.Exists(L"new.ini"));
+    dir.WriteBytes(L"old.ini", "[Section]\r\n");
+    EXPECT_TRUE(api.CanOpenForWriting(dir.File(L"old.ini")));
+    EXPECT_EQ(dir.ReadBytes(L"old.ini"), "[Section]\r\n");
+    EXPECT_FALSE(api.CanOpenForWriting(dir.File(L"missing folder\\x.ini")));
+    EXPECT_FALSE(api.CanOpenForWriting(dir.path()));
+    // Another program holding the file without sharing it.
+    HANDLE held =
+        CreateFileW(dir.File(L"old.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(api.CanOpenForWriting(dir.File(L"old.ini")));
+    CloseHandle(held);
+}
+
 }  // namespace
 }  // namespace orbi

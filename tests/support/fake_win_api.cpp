@@ -73,6 +73,11 @@ int32_t FakeWinApi::WritePrivateProfileStringA(const std::wstring& section,
     return 1;
 }
 
+bool FakeWinApi::CanOpenForWriting(const std::wstring& path) {
+    Log(L"CanOpenForWriting(" + path + L")");
+    return !writeProbeFails;
+}
+
 bool FakeWinApi::CanOpenForReading(const std::wstring& path) {
     Log(L"CanOpenForReading(" + path + L")");
     return readableFiles.count(path) > 0;

@@ -19,6 +19,7 @@ class FakeWinApi : public WinApi {
     // Profile store: file -> section -> key -> value text.
     std::map<std::wstring, std::map<std::wstring, std::map<std::wstring, std::wstring>>> ini;
     bool writesFail = false;
+    bool writeProbeFails = false;  // what CanOpenForWriting answers
     std::set<std::wstring> readableFiles;
     std::wstring exeDir = L"C:\\Saver";
 
@@ -60,6 +61,7 @@ class FakeWinApi : public WinApi {
                                        const std::wstring& value,
                                        const std::wstring& file) override;
     bool CanOpenForReading(const std::wstring& path) override;
+    bool CanOpenForWriting(const std::wstring& path) override;
     std::wstring ExeDirectory() override;
     void Sleep(uint32_t milliseconds) override;
     uint32_t mciSendStringA(const std::wstring& command,
