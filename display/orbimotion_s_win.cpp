@@ -271,19 +271,12 @@ void Orbimotion_S::PaintContent(HDC dc) const {
 }
 
 LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     if (message == MouseMoveCountMessage() && message != 0)
         return s_.MouseMoveCount;
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PaintGuard paint(hwnd());
-            PaintContent(paint.dc());
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            PaintContent(reinterpret_cast<HDC>(wParam));
-            return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:

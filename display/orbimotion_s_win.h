@@ -72,7 +72,7 @@ class Orbimotion_S : public Window {
     void Display_MouseDown();
     void Display_MouseMove();
     void StartMusic();
-    void PaintContent(HDC dc) const;
+    void PaintContent(HDC dc) const override;
     bool OnDisplay(LPARAM lParam) const;
     RandomSource& random();
 

@@ -240,17 +240,10 @@ void Container::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PaintGuard paint(hwnd());
-            PaintContent(paint.dc());
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            PaintContent(reinterpret_cast<HDC>(wParam));
-            return 0;
         case WM_SIZE: {
             const int w = LOWORD(lParam), h = HIWORD(lParam);
             if (w > 0 && h > 0) {

@@ -107,7 +107,7 @@ class Container : public Window {
     // The front-most element under the point that takes the mouse, or null.
     Element* ElementAt(POINT at) const;
     // Draws the retained image and the elements over it.
-    void PaintContent(HDC dc) const;
+    void PaintContent(HDC dc) const override;
     void Refresh();
     // Inner size in pixels, and outer size in the parent's pixels.
     int ScaleWidth() const;

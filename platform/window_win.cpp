@@ -1,5 +1,7 @@
 #include "platform/window_win.h"
 
+#include "platform/handles_win.h"
+
 namespace orbi {
 
 Window::~Window() {
@@ -73,6 +75,25 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         // A failing handler step is skipped silently; the program goes on with the next event.
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+}
+
+bool Window::HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            result = 1;
+            return true;
+        case WM_PAINT: {
+            PaintGuard paint(hwnd_);
+            PaintContent(paint.dc());
+            result = 0;
+            return true;
+        }
+        case WM_PRINTCLIENT:
+            PaintContent(reinterpret_cast<HDC>(wParam));
+            result = 0;
+            return true;
+    }
+    return false;
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

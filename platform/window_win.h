@@ -40,6 +40,11 @@ class Window {
                    HICON icon = nullptr,
                    HCURSOR cursor = nullptr);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Draws the window's content into dc; repaints and WM_PRINTCLIENT both come here, so a test can hand it an
+    // off-screen image.
+    virtual void PaintContent(HDC /*dc*/) const {}
+    // Answers WM_ERASEBKGND (nothing to erase: PaintContent covers everything), WM_PAINT and WM_PRINTCLIENT.
+    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
     virtual void OnTimer(UINT_PTR /*id*/) {}
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -76,19 +76,10 @@ void Orbimotion_R::OnTimer(UINT_PTR id) {
 }
 
 LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            if (message == WM_PRINTCLIENT) {
-                PaintContent(reinterpret_cast<HDC>(wParam));
-                return 0;
-            }
-            PaintGuard paint(hwnd());
-            PaintContent(paint.dc());
-            return 0;
-        }
         case WM_CLOSE:
             Form_Unload();
             DestroyWindow(hwnd());

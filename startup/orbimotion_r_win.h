@@ -16,7 +16,7 @@ class Orbimotion_R : public Window {
     void Place(double widthTwips, double heightTwips, double pictureWidthPx, double pictureHeightPx);
     void Show();
     // Draws the window's content (black, the picture cut at the element's edges) into dc.
-    void PaintContent(HDC dc) const;
+    void PaintContent(HDC dc) const override;
     int ImageWidth() const { return imageW_; }
     int ImageHeight() const { return imageH_; }
 

@@ -268,17 +268,10 @@ void Command::OnTimer(UINT_PTR id) {
 }
 
 LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     switch (message) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PaintGuard paint(hwnd());
-            PaintContent(paint.dc());
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            PaintContent(reinterpret_cast<HDC>(wParam));
-            return 0;
         case WM_SIZE:
             surface_.Resize(LOWORD(lParam), HIWORD(lParam));
             core_.UserControl_Resize();

@@ -50,7 +50,7 @@ class Command : public Window, private CommandView {
     std::function<void(const std::wstring&)> PropertyChanged;
 
     // Draws what the window shows (the retained face and the caption) into dc.
-    void PaintContent(HDC dc) const;
+    void PaintContent(HDC dc) const override;
 
     // For tests.
     ButtonState State() const { return core_.State(); }
