@@ -13,6 +13,7 @@
 namespace orbi {
 namespace {
 
+using test::ClassOf;
 using test::ScrInstall;
 using test::ScrProcess;
 
@@ -21,12 +22,6 @@ constexpr double kTwipsPerPixel = 15;
 const wchar_t kPickerTitle[] = L"ﾌｧｲﾙを開く";
 const wchar_t kDialogTitle[] = L"<Orbimotion>";
 const wchar_t kUrl[] = L"https://orbimotion.example/";
-
-std::wstring ClassOf(HWND h) {
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    return name;
-}
 
 // Text of a window of another process, asked of the window itself.
 std::wstring TextOf(HWND h) {
@@ -130,25 +125,16 @@ HWND FocusOf(HWND window) {
 
 // A visible message box or file dialog owned by the window.
 HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
-    struct Search {
-        HWND owner, found;
-    } search{owner, nullptr};
+    HWND found = nullptr;
     test::WaitUntil(
         [&] {
-            EnumWindows(
-                [](HWND h, LPARAM lp) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(lp);
-                    if (ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == s->owner) {
-                        s->found = h;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            found = test::FindTopLevel([owner](HWND h) {
+                return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == owner;
+            });
+            return found != nullptr;
         },
         timeoutMs);
-    return search.found;
+    return found;
 }
 
 std::wstring BoxText(HWND box) {

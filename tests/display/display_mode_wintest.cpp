@@ -269,33 +269,8 @@ TEST_P(BadSettings, RunAndEndOnAKey) {
 }
 
 // A valid but tiny wave file: 8 kHz, 8 bits, mono, a tenth of a second of silence.
-std::string TinyWave() {
-    const uint32_t samples = 800;
-    std::string b = "RIFF";
-    auto u32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    auto u16 = [&](uint16_t v) {
-        b.push_back(static_cast<char>(v & 0xFF));
-        b.push_back(static_cast<char>(v >> 8));
-    };
-    u32(36 + samples);
-    b += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(8000);
-    u16(1);
-    u16(8);
-    b += "data";
-    u32(samples);
-    b.append(samples, static_cast<char>(0x80));
-    return b;
-}
 
-const std::string kTinyWave = TinyWave();
+const std::string kTinyWave = test::WavBytes(100, true);
 
 INSTANTIATE_TEST_SUITE_P(
     Table,

@@ -22,6 +22,7 @@
 namespace orbi {
 namespace {
 
+using test::ClassOf;
 using test::ScrInstall;
 using test::ScrProcess;
 
@@ -33,12 +34,6 @@ std::string Ini(const std::vector<std::pair<std::wstring, std::wstring>>& keys) 
     for (const auto& [key, value] : keys)
         text += key + L"=" + value + L"\r\n";
     return test::Cp932(text);
-}
-
-std::wstring ClassOf(HWND h) {
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    return name;
 }
 
 std::vector<HWND> Descendants(HWND parent) {
@@ -147,33 +142,24 @@ class Dialog {
     }
     // After "設定": the text of the message the dialog shows, answered with OK, or empty when the dialog closed.
     std::wstring SaveOutcome() const {
-        struct Search {
-            HWND owner, box;
-        } search{form, nullptr};
+        HWND box = nullptr;
         test::WaitUntil(
             [&] {
-                EnumWindows(
-                    [](HWND h, LPARAM lp) -> BOOL {
-                        auto* s = reinterpret_cast<Search*>(lp);
-                        if (ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == s->owner) {
-                            s->box = h;
-                            return FALSE;
-                        }
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&search));
-                return search.box || !proc.Running();
+                box = test::FindTopLevel([this](HWND h) {
+                    return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == form;
+                });
+                return box || !proc.Running();
             },
             kWaitMs);
-        if (!search.box)
+        if (!box)
             return std::wstring();
         std::wstring said;
-        for (HWND child : Descendants(search.box)) {
+        for (HWND child : Descendants(box)) {
             if (ClassOf(child) == L"Static")
                 said += TextOf(child);
         }
-        PostMessageW(search.box, WM_COMMAND, IDOK, 0);
-        test::WaitUntil([&] { return !IsWindow(search.box); }, kWaitMs);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        test::WaitUntil([&] { return !IsWindow(box); }, kWaitMs);
         return said;
     }
     bool Ends() { return proc.WaitExit(kWaitMs) && proc.ExitCode() == 0; }
@@ -304,32 +290,6 @@ TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTh
 // ---- Music
 
 // A second of a quiet tone, 8 kHz, 8 bits, mono.
-std::string OneSecondWave() {
-    const uint32_t samples = 8000;
-    std::string b = "RIFF";
-    auto u32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    auto u16 = [&](uint16_t v) {
-        b.push_back(static_cast<char>(v & 0xFF));
-        b.push_back(static_cast<char>(v >> 8));
-    };
-    u32(36 + samples);
-    b += "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(8000);
-    u16(1);
-    u16(8);
-    b += "data";
-    u32(samples);
-    for (uint32_t i = 0; i < samples; ++i)
-        b.push_back(static_cast<char>(0x80 + ((i / 10) % 2 ? 8 : -8)));
-    return b;
-}
 
 // The two-second tone the build makes with sox.
 std::string Mp3Bytes() {
@@ -375,7 +335,7 @@ TEST_P(MusicFileGone, WhilePlayingTheSaverGoesOnAndEndsOnAKey) {
     const GoneRow& row = GetParam();
     const std::wstring name = row.file;
     const bool mp3 = name.find(L".mp3") != std::wstring::npos;
-    const std::string bytes = mp3 ? Mp3Bytes() : OneSecondWave();
+    const std::string bytes = mp3 ? Mp3Bytes() : test::WavBytes(1000);
     ASSERT_FALSE(bytes.empty()) << "no test sound";
     ScrInstall install;
     install.dir().WriteBytes(name, bytes);

@@ -87,41 +87,6 @@ bool SoundBusy() {
 }
 
 // 16-bit mono PCM: a tone of the given length.
-std::string WavBytes(int milliseconds) {
-    const uint32_t rate = 22050;
-    const uint32_t samples = rate * milliseconds / 1000;
-    std::string out;
-    auto u32 = [&](uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.append(reinterpret_cast<const char*>(&v), 2); };
-    out += "RIFF";
-    u32(36 + samples * 2);
-    out += "WAVEfmt ";
-    u32(16);
-    u16(1);  // PCM
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    out += "data";
-    u32(samples * 2);
-    for (uint32_t i = 0; i < samples; ++i)
-        u16(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(i * 2 * 3.14159265 * 440 / rate))));
-    return out;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string out;
-    char buf[65536];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        out.append(buf, n);
-    CloseHandle(h);
-    return out;
-}
 
 std::wstring TestMp3() {
 #ifdef ORBI_TEST_MEDIA_DIR
@@ -199,7 +164,7 @@ TEST_F(BgmCdWinTest, QueryOfAnAliasNotOpenGivesErrorAndTheSystemsText) {
 using BgmMp3WinTest = BgmWinTest;
 
 TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndRestartsWithinOneInterval) {
-    const std::string mp3 = FileBytes(TestMp3());
+    const std::string mp3 = test::ReadFileBytes(TestMp3());
     ASSERT_FALSE(mp3.empty()) << "the build makes it with sox: " << testing::PrintToString(TestMp3());
     p.settings.BgmFile = Put(L"short tone.mp3", mp3);
 
@@ -287,7 +252,7 @@ void PlayBadMp3(RecordingWinmm& api, Process& p, Orbimotion_BGM& bgm, const BadF
 }
 
 TEST_F(BgmMp3WinTest, FilesThatAreNoMp3FailQuietlyAndNeverHang) {
-    std::string damaged = FileBytes(TestMp3()).substr(0, 200);
+    std::string damaged = test::ReadFileBytes(TestMp3()).substr(0, 200);
     damaged.resize(20000, '\x5a');
     const BadFile files[] = {
         {"empty path", L""},
@@ -310,7 +275,7 @@ using BgmWavWinTest = BgmWinTest;
 TEST_F(BgmWavWinTest, LoopsUntilStopped) {
     ASSERT_GT(waveOutGetNumDevs(), 0u) << "the Wine session gives a null ALSA device";
     const int lengthMs = 300;
-    p.settings.BgmFile = Put(L"ループ.wav", WavBytes(lengthMs));
+    p.settings.BgmFile = Put(L"ループ.wav", test::WavBytes(lengthMs));
     ASSERT_FALSE(SoundBusy());
 
     EXPECT_LT(Timed([&] { bgm.WavPlay(); }), 1000u);
@@ -336,7 +301,7 @@ TEST_F(BgmWavWinTest, LoopsUntilStopped) {
 }
 
 TEST_F(BgmWavWinTest, FilesThatAreNoWaveStaySilentAndNeverHang) {
-    std::string damaged = WavBytes(300).substr(0, 44);
+    std::string damaged = test::WavBytes(300).substr(0, 44);
     damaged += std::string(3000, '\x7f');
     damaged.replace(20, 2, "\x34\x12", 2);  // a format tag no one decodes
     const BadFile files[] = {
@@ -369,7 +334,7 @@ class BgmNoWaveDeviceWinTest : public BgmWinTest {
 };
 
 TEST_F(BgmNoWaveDeviceWinTest, WavPlayDoesNothingAndReportsNothing) {
-    p.settings.BgmFile = Put(L"ループ.wav", WavBytes(300));
+    p.settings.BgmFile = Put(L"ループ.wav", test::WavBytes(300));
     bgm.WavPlay();
     EXPECT_EQ(api.soundCalls, std::vector<std::wstring>{L"waveOutGetNumDevs()"});
     EXPECT_EQ(p.ApiResult, kSentinel);
@@ -379,7 +344,7 @@ TEST_F(BgmNoWaveDeviceWinTest, WavPlayDoesNothingAndReportsNothing) {
 }
 
 TEST_F(BgmNoWaveDeviceWinTest, Mp3FailsToOpenAndTheSupervisorStaysQuiet) {
-    const std::string mp3 = FileBytes(TestMp3());
+    const std::string mp3 = test::ReadFileBytes(TestMp3());
     ASSERT_FALSE(mp3.empty());
     PlayBadMp3(api, p, bgm, {"no device", Put(L"short tone.mp3", mp3)});
 }

@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <vector>
 
@@ -100,17 +101,7 @@ void TempDir::WriteBytes(const std::wstring& name, const std::string& bytes) con
 }
 
 std::string TempDir::ReadBytes(const std::wstring& name) const {
-    HANDLE h = CreateFileW(File(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string out;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        out.append(buf, n);
-    CloseHandle(h);
-    return out;
+    return ReadFileBytes(File(name));
 }
 
 bool TempDir::Exists(const std::wstring& name) const {
@@ -176,29 +167,82 @@ HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs) {
     return found;
 }
 
-HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs) {
+HWND FindTopLevel(const std::function<bool(HWND)>& match) {
     struct Search {
-        DWORD pid;
+        const std::function<bool(HWND)>* match;
         HWND found;
-    } search{pid, nullptr};
+    } search{&match, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if ((*s->match)(h)) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs) {
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(
-                [](HWND h, LPARAM lp) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(lp);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(h, &owner);
-                    if (owner == s->pid && IsWindowVisible(h)) {
-                        s->found = h;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            found = FindTopLevel([pid](HWND h) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(h, &owner);
+                return owner == pid && IsWindowVisible(h);
+            });
+            return found != nullptr;
         },
         timeoutMs);
-    return search.found;
+    return found;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string out;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}
+
+std::string WavBytes(int milliseconds, bool silent) {
+    const uint32_t rate = 22050;
+    const uint32_t samples = rate * static_cast<uint32_t>(milliseconds) / 1000;
+    std::string out;
+    auto u32 = [&](uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { out.append(reinterpret_cast<const char*>(&v), 2); };
+    out += "RIFF";
+    u32(36 + samples * 2);
+    out += "WAVEfmt ";
+    u32(16);
+    u16(1);  // PCM
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    out += "data";
+    u32(samples * 2);
+    for (uint32_t i = 0; i < samples; ++i) {
+        const double tone = silent ? 0.0 : 8000 * std::sin(i * 2 * 3.14159265358979 * 440 / rate);
+        u16(static_cast<uint16_t>(static_cast<int16_t>(tone)));
+    }
+    return out;
 }
 
 void SendKey(WORD virtualKey) {

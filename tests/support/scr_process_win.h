@@ -81,6 +81,15 @@ void SendKey(WORD virtualKey);
 void MoveMouseTo(int x, int y);
 void ClickMouseAt(int x, int y, bool right = false);
 
+// The first top-level window for which `match` holds, or null.
+HWND FindTopLevel(const std::function<bool(HWND)>& match);
+std::wstring ClassOf(HWND window);
+
+// A whole file's bytes; empty when it does not open.
+std::string ReadFileBytes(const std::wstring& path);
+// A PCM wave file (22.05 kHz, 16-bit, mono): a quiet 440 Hz tone, or silence.
+std::string WavBytes(int milliseconds, bool silent = false);
+
 // Code page 932 bytes of a Unicode text.
 std::string Cp932(const std::wstring& text);
 
