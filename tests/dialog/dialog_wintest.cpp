@@ -13,9 +13,12 @@
 namespace orbi {
 namespace {
 
+using test::Centre;
 using test::ClassOf;
+using test::Descendants;
 using test::ScrInstall;
 using test::ScrProcess;
+using test::TextOf;
 
 constexpr DWORD kWaitMs = 15000;
 constexpr double kTwipsPerPixel = 15;
@@ -24,34 +27,6 @@ const wchar_t kDialogTitle[] = L"<Orbimotion>";
 const wchar_t kUrl[] = L"https://orbimotion.example/";
 
 // Text of a window of another process, asked of the window itself.
-std::wstring TextOf(HWND h) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return L"<hung>";
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(h, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &got);
-    text.resize(got);
-    return text;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> all;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return all;
-}
-
-POINT Centre(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
 
 bool CursorAt(POINT at) {
     POINT now{};

@@ -22,9 +22,12 @@
 namespace orbi {
 namespace {
 
+using test::Centre;
 using test::ClassOf;
+using test::Descendants;
 using test::ScrInstall;
 using test::ScrProcess;
+using test::TextOf;
 
 constexpr DWORD kWaitMs = 15000;
 const wchar_t kDialogTitle[] = L"<Orbimotion>";
@@ -34,31 +37,6 @@ std::string Ini(const std::vector<std::pair<std::wstring, std::wstring>>& keys) 
     for (const auto& [key, value] : keys)
         text += key + L"=" + value + L"\r\n";
     return test::Cp932(text);
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> all;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    return all;
-}
-
-std::wstring TextOf(HWND h) {
-    wchar_t text[512] = {};
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &got);
-    return text;
-}
-
-POINT Centre(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 // Names in a folder, "." and ".." left out.

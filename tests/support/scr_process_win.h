@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace orbi::test {
 
@@ -84,6 +85,12 @@ void ClickMouseAt(int x, int y, bool right = false);
 // The first top-level window for which `match` holds, or null.
 HWND FindTopLevel(const std::function<bool(HWND)>& match);
 std::wstring ClassOf(HWND window);
+// Every child window, nested ones included.
+std::vector<HWND> Descendants(HWND parent);
+// The text of a window of any process, asked of the window itself (never hangs on a hung one).
+std::wstring TextOf(HWND window);
+// The centre of a window on the screen.
+POINT Centre(HWND window);
 
 // A whole file's bytes; empty when it does not open.
 std::string ReadFileBytes(const std::wstring& path);
