@@ -13,22 +13,44 @@ clang-format --dry-run -Werror $files
 
 jobs=${ORBI_JOBS:-2}
 status=0
+passed=0
+failed=0
+mkdir -p build
+
+# Runs one ctest and adds its counts to the totals printed at the end.
+run_ctest() {
+    local rc line total bad
+    set +e
+    ctest "$@" 2>&1 | tee "$root/build/ctest-last.log"
+    rc=${PIPESTATUS[0]}
+    set -e
+    line=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$root/build/ctest-last.log" | tail -1)
+    if [ -n "$line" ]; then
+        bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+        total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+        passed=$((passed + total - bad))
+        failed=$((failed + bad))
+    elif [ "$rc" -ne 0 ]; then
+        failed=$((failed + 1))
+    fi
+    [ "$rc" -eq 0 ] || status=1
+}
 
 echo "== native"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
-ctest --preset native -j "$jobs" || status=1
+run_ctest --preset native -j "$jobs"
 
 echo "== native with AddressSanitizer and UBSan"
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j "$jobs"
-ctest --preset native-asan -j "$jobs" || status=1
+run_ctest --preset native-asan -j "$jobs"
 
 echo "== fuzzing (libFuzzer, ASan, UBSan): the kept corpus replayed, then a bounded run per target"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
-ctest --preset fuzz || status=1
-scripts/fuzz.sh "${ORBI_FUZZ_SECONDS:-30}" || status=1
+run_ctest --preset fuzz
+scripts/fuzz.sh "${ORBI_FUZZ_SECONDS:-30}" || { status=1; failed=$((failed + 1)); }
 
 echo "== windows (MinGW-w64), tests under Wine"
 cmake --preset windows >/dev/null
@@ -39,7 +61,7 @@ export ORBI_WINE_DIR=$root/build/wine-test
 export ORBI_KEEPALIVE=$root/build/windows/tests/orbi_keepalive.exe
 trap 'scripts/wine-session.sh stop' EXIT
 scripts/wine-session.sh start 1024x768
-ctest --preset windows -j 1 -LE benchmark || status=1
+run_ctest --preset windows -j 1 -LE benchmark
 scripts/wine-session.sh stop
 
 if [ -x scripts/bench.sh ] && [ -z "${ORBI_SKIP_BENCH:-}" ]; then
@@ -47,4 +69,6 @@ if [ -x scripts/bench.sh ] && [ -z "${ORBI_SKIP_BENCH:-}" ]; then
     scripts/bench.sh || echo "benchmark run did not complete"
 fi
 
+echo
+echo "$passed passed, $failed failed"
 exit $status
