@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "controls/command/command_state.h"
 #include "controls/command/property_store.h"
 
@@ -39,16 +40,8 @@ std::wstring Text(FuzzedDataProvider& in) {
         return kWords[in.ConsumeIntegralInRange<size_t>(0, kWords.size() - 1)];
     const bool wide = in.ConsumeBool();
     const std::string bytes = in.ConsumeRandomLengthString(64);
-    std::wstring text;
-    if (wide) {
-        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-            text.push_back(
-                static_cast<wchar_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
-    } else {
-        for (char c : bytes)
-            text.push_back(static_cast<wchar_t>(static_cast<uint8_t>(c)));
-    }
-    return text;
+    const auto* raw = reinterpret_cast<const uint8_t*>(bytes.data());
+    return wide ? fuzz::WideText(raw, bytes.size()) : fuzz::ByteText(raw, bytes.size());
 }
 
 FontDesc Font(FuzzedDataProvider& in) {

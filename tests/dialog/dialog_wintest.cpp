@@ -657,19 +657,7 @@ TEST(ConfigureMode, ASaveWindowsRefusesIsReportedWithThePathAndTheDialogStays) {
 TEST(ConfigureMode, TheLinkOpensTheMakersPageAndTheDialogStaysUsable) {
     // The test prefix's browser appends each address it is given to this file.
     const std::wstring logFile = test::WindowsPath(UrlLogPath());
-    auto recorded = [&] {
-        HANDLE h = CreateFileW(logFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return std::string();
-        std::string all;
-        char buf[4096];
-        DWORD n = 0;
-        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-            all.append(buf, n);
-        CloseHandle(h);
-        return all;
-    };
+    auto recorded = [&] { return test::ReadFileBytes(logFile); };
     const std::string before = recorded();
     auto added = [&] {
         const std::string now = recorded();

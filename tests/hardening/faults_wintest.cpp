@@ -272,17 +272,7 @@ TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTh
 // The two-second tone the build makes with sox.
 std::string Mp3Bytes() {
 #ifdef ORBI_TEST_MEDIA_DIR
-    const std::wstring path = test::WindowsPath(ORBI_TEST_MEDIA_DIR) + L"\\short tone.mp3";
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string out;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        out.append(buf, n);
-    CloseHandle(h);
-    return out;
+    return test::ReadFileBytes(test::WindowsPath(ORBI_TEST_MEDIA_DIR) + L"\\short tone.mp3");
 #else
     return std::string();
 #endif

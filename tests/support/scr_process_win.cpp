@@ -237,8 +237,8 @@ HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs) {
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return std::string();
     std::string out;
