@@ -48,6 +48,7 @@ printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ORBI_W
 cat >"$ORBI_WINE_DIR/session.env" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$ORBI_WINE_DIR/prefix
+export ORBI_URL_LOG=$ORBI_WINE_DIR/url.log
 ENV
 
 . "$(dirname "$0")/wine-env.sh"
@@ -64,12 +65,26 @@ reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPG
 reg 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$(cd "$(dirname "$0")" && pwd)/record-url.sh"
 "$WINESERVER" -w
 
-# A persistent server, warmed up once, makes each test process start in a tenth of a second.
+# A persistent server, warmed up once, makes each test process start in a tenth of a second. It must listen before
+# the first client comes: an earlier client (a cold machine is slow to start the server) starts a short-lived server
+# of its own, the persistent one gives way, and the tests find no warm server and no desktop process.
 setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 &
-sleep 0.5
+# Whether a process of this prefix matches the pattern (and, when asked, listens in its folder).
+running() {
+    local p
+    for p in $(pgrep -f "$1"); do
+        grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null || continue
+        [ -z "${2:-}" ] || [ -S "/proc/$p/cwd/socket" ] && return 0
+    done
+    return 1
+}
+for _ in $(seq 200); do running "$WINESERVER -p\$" socket && break; sleep 0.05; done
+running "$WINESERVER -p\$" socket || { echo "the persistent wineserver did not start" >&2; exit 1; }
 "$WINE" cmd /c exit >/dev/null 2>&1 || true
 if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
     setsid "$WINE" "$ORBI_KEEPALIVE" </dev/null >/dev/null 2>&1 &
     echo $! >"$ORBI_WINE_DIR/keepalive.pid"
+    # Its window brings up the desktop process, which the first test would otherwise start cold (seconds).
+    for _ in $(seq 200); do running 'explorer.exe' && break; sleep 0.05; done
 fi
 echo "Wine session on DISPLAY=$display, prefix $WINEPREFIX"
