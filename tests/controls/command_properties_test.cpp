@@ -53,7 +53,7 @@ TEST(PropertyValue, ComparesByValue) {
     EXPECT_NE(PropertyValue(DialogFont()), PropertyValue(L"ＭＳ Ｐゴシック"));
 }
 
-TEST(PropertyValue, Conversions) {
+TEST(PropertyValue, ConvertsOnlyValuesThatFitTheAskedType) {
     EXPECT_EQ(kTrue, PropertyValue(L"True").AsBoolean());
     EXPECT_EQ(kFalse, PropertyValue(L"false").AsBoolean());
     EXPECT_EQ(kTrue, PropertyValue(5).AsBoolean());

@@ -252,7 +252,7 @@ TEST(CommandBeforeInitialize, MovesDoNothingUntilAFocusChangeButReleaseClicks) {
 
 // ---- Gradient direction ----
 
-TEST(GradientDirection, FollowsTheState) {
+TEST(GradientDirection, HoverPutsTheAccentOnTopIdleAndFocusedWhiteTheOthersKeepIt) {
     EXPECT_EQ(kFalse, GradientInverted(ButtonState::Idle, kTrue));
     EXPECT_EQ(kTrue, GradientInverted(ButtonState::Hover, kFalse));
     EXPECT_EQ(kFalse, GradientInverted(ButtonState::Focused, kTrue));
@@ -280,7 +280,7 @@ TEST_F(LoadedButton, FocusedHoverKeepsTheDirectionItCameFrom) {
     EXPECT_EQ(kFalse, view.inverts.back());
 }
 
-TEST(GradientDirection, FalseAtCreation) {
+TEST(GradientDirection, FirstFaceHasWhiteOnTop) {
     RecordingView view;
     CommandCore core(view);
     core.DrawFace(Face::Normal);
@@ -289,7 +289,7 @@ TEST(GradientDirection, FalseAtCreation) {
 
 // ---- Border geometry ----
 
-TEST(FaceGeometry, PiecesOfA1215By435Control) {
+TEST(FaceGeometry, A1215By435ControlGetsItsEightBorderPieces) {
     FaceGeometry g;
     g.Update(1215, 435);
     const Piece expected[8] = {
@@ -350,7 +350,7 @@ TEST(FaceGeometry, NarrowControlGetsNonPositiveEdges) {
 
 // ---- Colour texts ----
 
-TEST(ColourText, WhiteAndAccent) {
+TEST(ColourText, GradientWhiteAndAccentGiveTheirSixteenBitComponents) {
     const Rgb16 white = ColourComponents(kGradientWhite);
     EXPECT_EQ(0xFF00, white.red);
     EXPECT_EQ(0xFF00, white.green);

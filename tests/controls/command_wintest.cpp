@@ -122,10 +122,6 @@ class TestForm : public Window {
     }
 };
 
-void Pump(DWORD ms) {
-    test::WaitUntil([] { return false; }, ms);
-}
-
 void Button(DWORD flags) {
     INPUT in{};
     in.type = INPUT_MOUSE;
@@ -145,14 +141,14 @@ class CommandOnForm : public ::testing::Test {
         ASSERT_DOUBLE_EQ(15.0, TwipsPerPixelX()) << "the pixel checks assume 96 dpi";
         // Away from where the button will be: a newly shown window under the pointer gets a mouse move.
         test::MoveMouseTo(kFormX + kFormW + 50, kFormY + kFormH + 50);
-        Pump(50);
+        test::Pump(50);
         ASSERT_TRUE(form.Make());
         PropertyStore store;
         store.Write(L"Caption", L"OK", L"Command");
         ASSERT_TRUE(button.Create(form.hwnd(), kButtonX, kButtonY, kButtonW, kButtonH, store, FontDesc{}));
         button.Click = [this] { ++clicks; };
         SetForegroundWindow(form.hwnd());
-        Pump(50);
+        test::Pump(50);
     }
 
     POINT ScreenCentre() const { return {kFormX + kButtonX + kButtonW / 2, kFormY + kButtonY + kButtonH / 2}; }
@@ -309,7 +305,7 @@ TEST_F(CommandOnForm, RepaintComesFromTheRetainedImage) {
     InvalidateRect(button.hwnd(), nullptr, TRUE);
     UpdateWindow(button.hwnd());
     SetWindowPos(form.hwnd(), nullptr, kFormX + 1, kFormY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Pump(50);
+    test::Pump(50);
     EXPECT_EQ(painted, button.FacesPainted());
     BackingImage printed;
     Print(printed);
@@ -362,7 +358,7 @@ TEST_F(CommandOnForm, ClickRaisesClickOnce) {
     ASSERT_TRUE(WaitFace(Face::HighLight));
     test::ClickMouseAt(c.x, c.y);
     ASSERT_TRUE(test::WaitUntil([&] { return clicks > 0; }, kWaitMs));
-    Pump(300);
+    test::Pump(300);
     EXPECT_EQ(1, clicks);
     EXPECT_EQ(GetFocus(), button.hwnd());
     EXPECT_EQ(Face::HighLightSelect, button.CurrentFace());
@@ -384,7 +380,7 @@ TEST_F(CommandOnForm, PressDragOutReleaseRaisesNoClick) {
     ASSERT_TRUE(WaitFace(Face::Selected));
     Button(MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(test::WaitUntil([&] { return button.MouseIsDown() == kFalse; }, kWaitMs));
-    Pump(300);
+    test::Pump(300);
     EXPECT_EQ(0, clicks);
     EXPECT_EQ(Face::Selected, button.CurrentFace());
     EXPECT_NE(GetCapture(), button.hwnd());
@@ -397,7 +393,7 @@ TEST_F(CommandOnForm, RightClickRaisesClickWithoutFaceChangeOnPress) {
     ASSERT_TRUE(WaitFace(Face::HighLight));
     const long painted = button.FacesPainted();
     Button(MOUSEEVENTF_RIGHTDOWN);
-    Pump(100);
+    test::Pump(100);
     EXPECT_EQ(painted, button.FacesPainted());
     Button(MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(test::WaitUntil([&] { return clicks > 0; }, kWaitMs));
@@ -408,12 +404,12 @@ TEST_F(CommandOnForm, ReleaseOfAPressMadeElsewhereIsNoClick) {
     button.Initialize();
     const POINT c = ScreenCentre();
     test::MoveMouseTo(kFormX + kFormW - 20, kFormY + 10);
-    Pump(50);
+    test::Pump(50);
     Button(MOUSEEVENTF_LEFTDOWN);
     test::MoveMouseTo(c.x, c.y);
     ASSERT_TRUE(WaitFace(Face::HighLight));
     Button(MOUSEEVENTF_LEFTUP);
-    Pump(300);
+    test::Pump(300);
     EXPECT_EQ(0, clicks);
 }
 
@@ -424,12 +420,12 @@ TEST_F(CommandOnForm, DisabledButtonShowsDisableAndRaisesNothing) {
     const long painted = button.FacesPainted();
     const POINT c = ScreenCentre();
     test::MoveMouseTo(c.x, c.y);
-    Pump(150);
+    test::Pump(150);
     test::ClickMouseAt(c.x, c.y);
     test::ClickMouseAt(c.x, c.y, true);
-    Pump(300);
+    test::Pump(300);
     test::MoveMouseTo(kFormX + kFormW - 20, kFormY + 10);
-    Pump(250);
+    test::Pump(250);
     EXPECT_EQ(0, clicks);
     EXPECT_EQ(Face::Disable, button.CurrentFace());
     EXPECT_EQ(painted, button.FacesPainted());

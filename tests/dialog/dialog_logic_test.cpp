@@ -124,7 +124,7 @@ void PrintTo(const ChoiceRow& row, std::ostream* os) {
 
 class ChoiceTest : public testing::TestWithParam<ChoiceRow> {};
 
-TEST_P(ChoiceTest, MarkAndOpenInputs) {
+TEST_P(ChoiceTest, KindSelectsItsMarkAndOpensOnlyItsOwnInput) {
     const ChoiceRow& r = GetParam();
     const MusicChoiceView v = ChoiceView(r.kind);
     EXPECT_EQ(v.selectedMark, r.mark);
@@ -203,7 +203,7 @@ void PrintTo(const RepeatRow& row, std::ostream* os) {
 
 class RepeatTest : public testing::TestWithParam<RepeatRow> {};
 
-TEST_P(RepeatTest, TextGivesTrack) {
+TEST_P(RepeatTest, TypedTextGivesTheTrackNumberOfItsRow) {
     EXPECT_EQ(RepeatFromText(GetParam().text), GetParam().track);
 }
 
@@ -238,7 +238,7 @@ class SaveTest : public testing::Test {
         p.settings.Speed = 10;
         p.settings.BgmFolder = L"C:\\Saver";
     }
-    std::vector<std::wstring> Writes() const { return api.CallsStartingWith(L"WritePrivateProfileStringA"); }
+    std::vector<std::wstring> Writes() const { return api.ProfileWrites(); }
     FakeWinApi api;
     Process p{api};
 };
@@ -247,26 +247,14 @@ TEST_F(SaveTest, DefaultsWriteTheFourKeysInOrderWithNumberTexts) {
     const SaveResult r = SaveSettings(p, 10, L"");
     EXPECT_EQ(r.outcome, SaveOutcome::Saved);
     EXPECT_TRUE(r.message.empty());
-    const std::vector<std::wstring> expected = {
-        L"WritePrivateProfileStringA(Section,速さ, 10,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGM区分, 0,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ, 0,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGMﾌｧｲﾙ,,C:\\Saver\\Orbimotion.ini)",
-    };
-    EXPECT_EQ(Writes(), expected);
+    EXPECT_EQ(Writes(), FakeWinApi::SaveWrites(L" 10", L" 0", L" 0", L""));
 }
 
 TEST_F(SaveTest, WritesTheScrollValueAndTheChoiceAsTheyAre) {
     p.settings.BgmKind = 1;
     p.settings.BgmFile = L"C:\\Music\\a.mp3";
     ASSERT_EQ(SaveSettings(p, 100, L"7").outcome, SaveOutcome::Saved);
-    const std::vector<std::wstring> expected = {
-        L"WritePrivateProfileStringA(Section,速さ, 100,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGM区分, 1,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ, 7,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGMﾌｧｲﾙ,C:\\Music\\a.mp3,C:\\Saver\\Orbimotion.ini)",
-    };
-    EXPECT_EQ(Writes(), expected);
+    EXPECT_EQ(Writes(), FakeWinApi::SaveWrites(L" 100", L" 1", L" 7", L"C:\\Music\\a.mp3"));
     EXPECT_EQ(p.settings.BgmRepeat, 7);
     EXPECT_EQ(p.settings.Speed, 10);  // the record's speed is the one loaded; only the file gets the new one
 }

@@ -8,118 +8,21 @@
 #include <string>
 #include <vector>
 
-#include "support/scr_process_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {
 
 using test::Centre;
-using test::ClassOf;
-using test::Descendants;
+using test::Dialog;
+using test::Key;
 using test::ScrInstall;
 using test::ScrProcess;
 using test::TextOf;
 
-constexpr DWORD kWaitMs = 15000;
-constexpr double kTwipsPerPixel = 15;
+constexpr DWORD kWaitMs = test::kProgramWaitMs;
 const wchar_t kPickerTitle[] = L"ﾌｧｲﾙを開く";
-const wchar_t kDialogTitle[] = L"<Orbimotion>";
 const wchar_t kUrl[] = L"https://orbimotion.example/";
-
-// Text of a window of another process, asked of the window itself.
-
-bool CursorAt(POINT at) {
-    POINT now{};
-    return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-}
-
-// Moves the pointer as the user would. SetCursorPos first moves the X server's pointer too: a program that
-// finds the two apart takes the X server's position, which would send a click after it to where the pointer was.
-void PointAt(POINT at) {
-    SetCursorPos(at.x, at.y);
-    test::MoveMouseTo(at.x, at.y);
-}
-
-// The third ring of the hover faces' top edge.
-constexpr COLORREF kHoverRing = RGB(0xFF, 0xF0, 0xCF);
-
-COLORREF ScreenPixel(POINT at) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, at.x, at.y);
-    ReleaseDC(nullptr, screen);
-    return c;
-}
-
-// Each button event carries the position itself, so that it cannot land where the pointer was a moment ago.
-void Click(POINT at, bool right = false) {
-    PointAt(at);
-    EXPECT_TRUE(test::WaitUntil([&] { return CursorAt(at); }, kWaitMs));
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[2]{};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dx = (at.x * 65535 + w / 2) / w;
-    in[0].mi.dy = (at.y * 65535 + h / 2) / h;
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    in[1] = in[0];
-    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    SendInput(2, in, sizeof(INPUT));
-}
-
-void Key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-}
-
-// Types the characters as the keyboard would deliver them.
-void Type(const std::wstring& text) {
-    for (wchar_t c : text) {
-        INPUT in[2]{};
-        in[0].type = INPUT_KEYBOARD;
-        in[0].ki.wScan = c;
-        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        in[1] = in[0];
-        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof(INPUT));
-    }
-}
-
-GUITHREADINFO ThreadInfoOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info;
-}
-
-HWND FocusOf(HWND window) {
-    return ThreadInfoOf(window).hwndFocus;
-}
-
-// A visible message box or file dialog owned by the window.
-HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
-    HWND found = nullptr;
-    test::WaitUntil(
-        [&] {
-            found = test::FindTopLevel([owner](HWND h) {
-                return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == owner;
-            });
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
-}
-
-std::wstring BoxText(HWND box) {
-    std::wstring said;
-    for (HWND child : Descendants(box)) {
-        if (ClassOf(child) == L"Static")
-            said += TextOf(child);
-    }
-    return said;
-}
 
 bool ContainsNoCase(std::wstring text, std::wstring part) {
     CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -145,228 +48,21 @@ std::wstring IniValue(const std::wstring& path, const std::wstring& key) {
     return value;
 }
 
-// The top-level window of the process with this title, or null.
-HWND WindowOf(DWORD pid, const std::wstring& title) {
-    HWND h = nullptr;
-    while ((h = FindWindowExW(nullptr, h, nullptr, title.c_str())) != nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == pid)
-            return h;
-    }
-    return nullptr;
-}
-
-// Where the test prefix's stand-in browser records addresses (a Linux path).
-std::string UrlLogPath() {
-    char value[MAX_PATH] = {};
-    const DWORD n = GetEnvironmentVariableA("ORBI_URL_LOG", value, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(value) : std::string("/tmp/orbimotion-url.log");
-}
-
-// The running dialog and its parts, found by class and place.
-class Dialog {
-  public:
-    explicit Dialog(const std::wstring& arguments = L"/c", const std::string& ini = std::string()) {
-        if (!ini.empty())
-            install.WriteIni(ini);
-        // Other tests sharing the session may show a window of the probed titles for a moment; then this copy
-        // ends at once, as it should, and is started again once that window has gone.
-        // The pointer waits in a corner the dialog never covers: a window shown under the pointer gets an
-        // entering move from the X server that can arrive after the test's own moves and misplace a click.
-        PointAt(POINT{0, 0});
-        test::WaitUntil([] { return CursorAt(POINT{0, 0}); }, kWaitMs);
-        const ULONGLONG end = GetTickCount64() + kWaitMs;
-        while (!form && GetTickCount64() < end) {
-            test::WaitUntil(
-                [] { return !FindWindowW(nullptr, kDialogTitle) && !FindWindowW(nullptr, L"Orbimotion_Main"); },
-                kWaitMs);
-            if (!proc.Start(install.exe(), arguments))
-                return;
-            test::WaitUntil([&] { return (form = WindowOf(proc.pid(), kDialogTitle)) != nullptr || !proc.Running(); },
-                            kWaitMs);
-        }
-        ok_ = form != nullptr && test::WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, kWaitMs);
-        if (!ok_)
-            return;
-        for (HWND h : Descendants(form)) {
-            const std::wstring cls = ClassOf(h);
-            if (cls == L"OrbimotionPicture" && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
-                panel = h;
-            else if (cls == L"ComboBox")
-                combo = h;
-            else if (cls == L"ScrollBar")
-                speed = h;
-            else if (cls == L"OrbimotionCommand")
-                buttons.push_back(h);
-        }
-        // "..." lies in the panel; "設定" is left of "ｷｬﾝｾﾙ".
-        for (HWND b : buttons) {
-            if (GetParent(b) == panel)
-                fileButton = b;
-            else if (!setButton || Centre(b).x < Centre(setButton).x)
-                setButton = b;
-        }
-        for (HWND b : buttons) {
-            if (b != fileButton && b != setButton)
-                cancelButton = b;
-        }
-        ok_ = panel && combo && speed && fileButton && setButton && cancelButton;
-    }
-    bool ok() const { return ok_; }
-
-    // A point given in twips inside the panel or the form, on the screen.
-    POINT InPanel(double x, double y) const { return OnScreen(panel, x, y); }
-    POINT InForm(double x, double y) const { return OnScreen(form, x, y); }
-    // Centres of the three choices' marks and captions: none, audio CD, music file.
-    POINT Mark(int i) const { return InPanel(420 + 97, kRowTop[i] + 97); }
-    POINT Caption(int i) const { return InPanel(660 + 150, kRowTop[i] + 97); }
-    POINT Link() const { return InForm(180 + 600, 3120 + 97); }
-
-    bool RepeatOpen() const { return IsWindowEnabled(combo) != FALSE; }
-
-    // Clicks once the point shows this dialog: another program's window may cover it for a moment.
-    void ClickOn(POINT at, bool right = false) const {
-        // Also enabled again: the owner of a file picker or a message takes input only once that has gone.
-        EXPECT_TRUE(test::WaitUntil(
-            [&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == form && IsWindowEnabled(form); }, kWaitMs))
-            << "covered at " << at.x << "," << at.y;
-        Click(at, right);
-    }
-    int Speed() const { return static_cast<int>(SendMessageW(speed, SBM_GETPOS, 0, 0)); }
-
-    void ChooseAndWait(int i, bool repeatOpenAfter, bool onCaption = true, bool right = false) {
-        ClickOn(onCaption ? Caption(i) : Mark(i), right);
-        EXPECT_TRUE(test::WaitUntil([&] { return RepeatOpen() == repeatOpenAfter; }, kWaitMs))
-            << "choice " << i
-            << (proc.Running() ? "" : ", the program has ended with " + std::to_string(proc.ExitCode()));
-    }
-
-    // Replaces the repeat box's text by typing.
-    void TypeRepeat(const std::wstring& text) {
-        ClickOn(Centre(FindWindowExW(combo, nullptr, L"Edit", nullptr)));
-        ASSERT_TRUE(test::WaitUntil([&] { return IsChild(combo, FocusOf(form)) != FALSE; }, kWaitMs))
-            << "focus on " << ClassOf(FocusOf(form)) << ", foreground " << ClassOf(GetForegroundWindow())
-            << ", capture " << ClassOf(ThreadInfoOf(form).hwndCapture);
-        Key(VK_HOME, false), Key(VK_HOME, true);
-        Key(VK_SHIFT, false), Key(VK_END, false), Key(VK_END, true), Key(VK_SHIFT, true);
-        Key(VK_DELETE, false), Key(VK_DELETE, true);
-        Type(text);
-        ASSERT_TRUE(test::WaitUntil([&] { return TextOf(combo) == text; }, kWaitMs)) << TextOf(combo);
-    }
-
-    // A button raises Click only when it saw the pointer arrive before the press (its hover face is up).
-    void PressButton(HWND button) const {
-        const POINT at = Centre(button);
-        RECT r{};
-        GetWindowRect(button, &r);
-        EXPECT_TRUE(test::WaitUntil(
-            [&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == form && IsWindowEnabled(form); }, kWaitMs))
-            << "covered at " << at.x << "," << at.y;
-        PointAt(at);
-        // A pointer resting still may have arrived unnoticed (Wine now and then drops that one move); a hand is
-        // never that still, so the pointer wiggles by a pixel until the button shows it saw it.
-        int polls = 0;
-        EXPECT_TRUE(test::WaitUntil(
-            [&] {
-                if (++polls % 40 == 0) {
-                    PointAt(POINT{at.x + 1, at.y});
-                    PointAt(at);
-                }
-                return ScreenPixel(POINT{at.x, r.top + 2}) == kHoverRing;
-            },
-            kWaitMs))
-            << "no hover face on the button (top rings " << std::hex << ScreenPixel(POINT{at.x, r.top + 1}) << " "
-            << ScreenPixel(POINT{at.x, r.top + 2}) << std::dec << "); " << State();
-        Click(at);
-    }
-
-    HWND OpenPicker() {
-        PressButton(fileButton);
-        HWND picker = WaitForOwnedBox(form, kWaitMs);
-        EXPECT_TRUE(picker) << "no file picker; " << State();
-        return picker;
-    }
-
-    // What the dialog's thread has, for failure messages.
-    std::string State() const {
-        const GUITHREADINFO info = ThreadInfoOf(form);
-        POINT at{};
-        GetCursorPos(&at);
-        auto name = [&](HWND h) {
-            std::wstring c = h ? ClassOf(h) : L"none";
-            if (h == setButton)
-                c = L"Cmd_Set";
-            else if (h == cancelButton)
-                c = L"Cmd_Can";
-            else if (h == fileButton)
-                c = L"Cmd_File";
-            return std::string(c.begin(), c.end());
-        };
-        return "focus " + name(info.hwndFocus) + ", capture " + name(info.hwndCapture) + ", active " +
-               name(info.hwndActive) + ", pointer " + std::to_string(at.x) + "," + std::to_string(at.y) + " over " +
-               name(WindowFromPoint(at)) + (proc.Running() ? "" : ", ended");
-    }
-
-    // Types a name into the picker and presses its OK button.
-    static void PickerAccept(HWND picker, const std::wstring& name) {
-        for (HWND h : Descendants(picker)) {
-            if (ClassOf(h) == L"Edit" && GetDlgCtrlID(h) == 0x47c)
-                SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG, 5000,
-                                    nullptr);
-        }
-        PressButton(picker, IDOK);
-    }
-    static void PressButton(HWND box, int id) {
-        for (HWND h : Descendants(box)) {
-            if (GetParent(h) == box && ClassOf(h) == L"Button" && GetDlgCtrlID(h) == id)
-                PostMessageW(h, BM_CLICK, 0, 0);
-        }
-    }
-
-    void Save() { PressButton(setButton); }
-    void Cancel() { PressButton(cancelButton); }
-    bool Ends() {
-        const bool ended = proc.WaitExit(kWaitMs);
-        EXPECT_TRUE(ended) << State();
-        return ended;
-    }
-
-    ScrInstall install;
-    ScrProcess proc;
-    HWND form = nullptr, panel = nullptr, combo = nullptr, speed = nullptr;
-    HWND fileButton = nullptr, setButton = nullptr, cancelButton = nullptr;
-    std::vector<HWND> buttons;
-
-  private:
-    static POINT OnScreen(HWND h, double x, double y) {
-        POINT at{static_cast<LONG>(std::lround(x / kTwipsPerPixel)),
-                 static_cast<LONG>(std::lround(y / kTwipsPerPixel))};
-        ClientToScreen(h, &at);
-        return at;
-    }
-    static constexpr double kRowTop[3] = {1140, 840, 1440};
-    bool ok_ = false;
-};
-
 // ---- Window
 
-TEST(ConfigureMode, TheDialogIsPlacedCentredAcrossAndAtAThirdOfTheFreeHeight) {
+// On a 1024 x 768 screen (15360 x 11520 twips) Wine's frame makes the window 7530 x 4065 twips: left
+// (15360 − 7530) \ 2 = 3915 twips, 261 pixels; top (11520 − 4065) \ 3 = 2485 twips, 165.7 pixels.
+TEST(ConfigureMode, OnA1024By768ScreenTheDialogOpensAt261By166) {
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024) << "the test session's screen";
+    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
     Dialog d;
     ASSERT_TRUE(d.ok());
-    RECT r{}, client{};
+    RECT r{};
     GetWindowRect(d.form, &r);
-    GetClientRect(d.form, &client);
-    EXPECT_EQ(client.right, 496);
-    EXPECT_EQ(client.bottom, 246);
-    const double outerW = (r.right - r.left) * kTwipsPerPixel, outerH = (r.bottom - r.top) * kTwipsPerPixel;
-    const long left = std::lround(GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel - outerW) / 2;
-    const long top = std::lround(GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel - outerH) / 3;
-    EXPECT_EQ(r.left, std::lround(left / kTwipsPerPixel));
-    EXPECT_EQ(r.top, std::lround(top / kTwipsPerPixel));
-    if (GetSystemMetrics(SM_CXSCREEN) == 1024 && r.right - r.left == 502) {
-        EXPECT_EQ(r.left, 261);  // 3915 twips
-    }
+    ASSERT_EQ(r.right - r.left, 502) << "outer width 7530 twips";
+    ASSERT_EQ(r.bottom - r.top, 271) << "outer height 4065 twips";
+    EXPECT_EQ(r.left, 261);
+    EXPECT_EQ(r.top, 166);
     d.Cancel();
     EXPECT_TRUE(d.Ends());
 }
@@ -393,7 +89,7 @@ TEST(ConfigureMode, TabMovesTheFocusThroughTheOpenInputsInOrder) {
         Key(VK_TAB, false), Key(VK_TAB, true);
         return test::WaitUntil(
             [&] {
-                HWND f = FocusOf(d.form);
+                HWND f = d.Focus();
                 return f == expected || (expected == d.combo && IsChild(d.combo, f));
             },
             kWaitMs);
@@ -432,7 +128,7 @@ TEST(ConfigureMode, HandEditedSettingsOpenTheDialogInTheirDefinedState) {
         {"NotAnIniAtAll", std::string("\xff\xfe\x00garbage\r\n===\r\n[\r\n", 20), 10, L"", false},
     };
     for (const Row& r : rows) {
-        Dialog d(L"/c", r.ini);
+        Dialog d(r.ini);
         ASSERT_TRUE(d.ok()) << r.name;
         EXPECT_EQ(d.Speed(), r.speed) << r.name;
         EXPECT_EQ(TextOf(d.combo), r.track) << r.name;
@@ -522,7 +218,7 @@ TEST(ConfigureMode, AStoredMusicFileIsChosenAndItsFolderIsWhereThePickerOpens) {
     ScrInstall place;  // a folder of its own for the music
     const std::wstring song = place.dir().File(L"ｿﾝｸﾞ.mp3");
     place.dir().WriteBytes(L"ｿﾝｸﾞ.mp3", "ID3");
-    Dialog d(L"/c", "[Section]\r\n" + IniLine(L"BGM区分", L"2") + IniLine(L"BGMﾌｧｲﾙ", song));
+    Dialog d("[Section]\r\n" + IniLine(L"BGM区分", L"2") + IniLine(L"BGMﾌｧｲﾙ", song));
     ASSERT_TRUE(d.ok());
     EXPECT_FALSE(d.RepeatOpen());
     HWND picker = d.OpenPicker();
@@ -568,7 +264,7 @@ TEST(ConfigureMode, CancelAndTheCloseBoxLeaveTheSettingsFileAsItWas) {
     const std::string before = "[Section]\r\n" + IniLine(L"速さ", L"20") + IniLine(L"BGM区分", L"0") + "; mine\r\n";
     for (const bool closeBox : {false, true}) {
         for (const bool existed : {false, true}) {
-            Dialog d(L"/c", existed ? before : std::string());
+            Dialog d(existed ? before : std::string());
             ASSERT_TRUE(d.ok());
             EXPECT_EQ(d.Speed(), existed ? 20 : 10);
             // Every widget changed: the choice, the track, the speed and a picked file.
@@ -618,9 +314,9 @@ TEST(ConfigureMode, ATrackThatDoesNotFitIsRefusedAndNothingIsWritten) {
     d.ChooseAndWait(1, true);
     d.TypeRepeat(L"99999");
     d.Save();
-    HWND box = WaitForOwnedBox(d.form, kWaitMs);
+    HWND box = test::WaitForOwnedBox(d.form, kWaitMs);
     ASSERT_TRUE(box) << "a message";
-    EXPECT_NE(BoxText(box).find(L"0 から 30"), std::wstring::npos) << BoxText(box);
+    EXPECT_NE(test::BoxText(box).find(L"0 から 30"), std::wstring::npos) << test::BoxText(box);
     EXPECT_FALSE(d.install.dir().Exists(L"Orbimotion.ini"));
     test::SendKey(VK_RETURN);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
@@ -639,9 +335,9 @@ TEST(ConfigureMode, ASaveWindowsRefusesIsReportedWithThePathAndTheDialogStays) {
     // A folder where the settings file should be: no file can be written there.
     ASSERT_TRUE(CreateDirectoryW(d.install.IniPath().c_str(), nullptr));
     d.Save();
-    HWND box = WaitForOwnedBox(d.form, kWaitMs);
+    HWND box = test::WaitForOwnedBox(d.form, kWaitMs);
     ASSERT_TRUE(box) << "a message";
-    const std::wstring said = BoxText(box);
+    const std::wstring said = test::BoxText(box);
     EXPECT_NE(said.find(L"保存できませんでした"), std::wstring::npos) << said;
     const std::wstring& dir = d.install.dir().path();
     EXPECT_TRUE(ContainsNoCase(said, dir.substr(dir.find_last_of(L'\\')) + L"\\Orbimotion.ini")) << said;
@@ -655,12 +351,15 @@ TEST(ConfigureMode, ASaveWindowsRefusesIsReportedWithThePathAndTheDialogStays) {
 // ---- Link
 
 TEST(ConfigureMode, TheLinkOpensTheMakersPageAndTheDialogStaysUsable) {
-    // The test prefix's browser appends each address it is given to this file.
-    const std::wstring logFile = test::WindowsPath(UrlLogPath());
-    auto recorded = [&] { return test::ReadFileBytes(logFile); };
-    const std::string before = recorded();
+    // The test session's stand-in browser appends each address it is given to the file of this run that the
+    // session names in the environment.
+    char log[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA("ORBI_URL_LOG", log, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH) << "no ORBI_URL_LOG: start the session with scripts/wine-session.sh";
+    const std::wstring logFile = test::WindowsPath(log);
+    const std::string before = test::ReadFileBytes(logFile);
     auto added = [&] {
-        const std::string now = recorded();
+        const std::string now = test::ReadFileBytes(logFile);
         return now.size() >= before.size() ? now.substr(before.size()) : now;
     };
 

@@ -14,10 +14,12 @@
 #include "platform/runtime_win.h"
 #include "platform/surface_win.h"
 #include "support/fake_win_api.h"
+#include "support/scr_process_win.h"
 
 namespace orbi {
 namespace {
 
+using test::ClassOf;
 using test::FakeWinApi;
 
 constexpr double kTwipsPerPixel = 15;  // the test screen runs at 96 dpi
@@ -40,18 +42,10 @@ std::string Show(const RECT& r) {
            std::to_string(r.bottom) + "}";
 }
 
-std::wstring ClassOf(HWND h) {
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    return name;
-}
-
-// The shading the background must show on row i of a window h pixels high.
-COLORREF Shade(int i, int h) {
-    const double k = h / 3.142;
-    const int v = static_cast<int>(std::nearbyint(std::fabs(std::sin(i / k)) * 220));
-    return RGB(v, v, v + 30);
-}
+// The shading of a window 246 pixels high, row by row, worked out by hand: v = |sin(i / (246 / 3.142))| × 220.
+const std::pair<int, COLORREF> kShadeRows[] = {{0, RGB(0, 0, 30)},        {1, RGB(3, 3, 33)},
+                                               {61, RGB(155, 155, 185)},  {123, RGB(220, 220, 250)},
+                                               {200, RGB(122, 122, 152)}, {245, RGB(3, 3, 33)}};
 
 // Answers each message box this thread shows with OK, keeping what it said.
 class MessageBoxAnswerer {
@@ -121,7 +115,7 @@ class DialogTest : public testing::Test {
         ASSERT_TRUE(dlg->Load());
         form = dlg->hwnd();
     }
-    std::vector<std::wstring> Writes() const { return api.CallsStartingWith(L"WritePrivateProfileStringA"); }
+    std::vector<std::wstring> Writes() const { return api.ProfileWrites(); }
     // Pixel centre of an element in Pic_C, as a mouse message's position.
     static LPARAM Centre(const Element& e) {
         return MAKELPARAM((e.rect.left + e.rect.right) / 2, (e.rect.top + e.rect.bottom) / 2);
@@ -167,19 +161,6 @@ TEST_F(DialogTest, CaptionFixedBorderCloseBoxOnlyAndClientSize) {
     EXPECT_EQ(client.right, 496);  // 7440 x 3690 twips
     EXPECT_EQ(client.bottom, 246);
     EXPECT_FALSE(IsWindowVisible(form)) << "loading does not show the window";
-}
-
-TEST_F(DialogTest, PlacedCentredAcrossWithItsTopAtAThirdOfTheFreeHeight) {
-    Load();
-    RECT r{};
-    GetWindowRect(form, &r);
-    const double outerW = (r.right - r.left) * kTwipsPerPixel, outerH = (r.bottom - r.top) * kTwipsPerPixel;
-    const double screenW = GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
-    const double screenH = GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
-    const long left = static_cast<long>(std::nearbyint(screenW - outerW)) / 2;
-    const long top = static_cast<long>(std::nearbyint(screenH - outerH)) / 3;
-    EXPECT_EQ(r.left, std::lround(left / kTwipsPerPixel)) << left;
-    EXPECT_EQ(r.top, std::lround(top / kTwipsPerPixel)) << top;
 }
 
 TEST_F(DialogTest, EveryWidgetWhereTheLayoutPutsIt) {
@@ -242,7 +223,7 @@ TEST_F(DialogTest, EveryWidgetWhereTheLayoutPutsIt) {
     EXPECT_FALSE(IntersectRect(&seen, &dlg->Img_Ra[1].rect, &client));
 }
 
-TEST_F(DialogTest, CaptionsFontsAndColours) {
+TEST_F(DialogTest, EveryLabelAndButtonHasItsCaptionFontAndColour) {
     Load();
     struct Row {
         const char* name;
@@ -323,7 +304,7 @@ TEST_F(DialogTest, SpeedBarRunsFromOneToAHundredInStepsOfOneAndTen) {
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
 }
 
-TEST_F(DialogTest, IconAndTheLinksHandPointer) {
+TEST_F(DialogTest, IconIs32PixelsAndTheLinkShowsAHandWithItsTipAt12By10) {
     Load();
     auto iconSize = [](HICON icon) {
         ICONINFO info{};
@@ -391,15 +372,11 @@ TEST_F(DialogTest, PanelIsTiledWithTheTextureStrip) {
 TEST_F(DialogTest, BackgroundIsShadedFromDarkBlueThroughLightAndBack) {
     Load();
     const BackingImage& image = dlg->Image();
-    const int h = dlg->ScaleHeight();
-    ASSERT_EQ(h, 246);
-    for (int row : {0, 1, 61, 123, 200, 244, 245}) {
+    ASSERT_EQ(dlg->ScaleHeight(), 246);
+    for (const auto& [row, colour] : kShadeRows) {
         for (int x : {0, 250, 495})
-            EXPECT_EQ(image.PixelAt(x, row), Shade(row, h)) << "row " << row << " x " << x;
+            EXPECT_EQ(image.PixelAt(x, row), colour) << "row " << row << " x " << x;
     }
-    EXPECT_EQ(Shade(0, h), RGB(0, 0, 30));
-    EXPECT_EQ(Shade(123, h), RGB(220, 220, 250));
-    EXPECT_EQ(Shade(245, h), RGB(3, 3, 33));
 }
 
 TEST_F(DialogTest, RepaintsShowTheRetainedPicturesWithTheWidgetsOverThem) {
@@ -410,8 +387,8 @@ TEST_F(DialogTest, RepaintsShowTheRetainedPicturesWithTheWidgetsOverThem) {
     SendMessageW(form, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
     SendMessageW(dlg->Pic_C.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(panel.dc()), PRF_CLIENT);
     // Where no widget lies, the shading and the texture show unchanged.
-    for (int row : {0, 123, 245})
-        EXPECT_EQ(shot.PixelAt(490, row), Shade(row, 246)) << row;
+    for (const auto& [row, colour] : kShadeRows)
+        EXPECT_EQ(shot.PixelAt(490, row), colour) << row;
     EXPECT_EQ(panel.PixelAt(300, 150), dlg->Pic_C.Image().PixelAt(300, 150));
     // The credit line is white text over the shading.
     int white = 0;
@@ -621,13 +598,7 @@ TEST_F(DialogTest, SavingWritesTheFourKeysAndCloses) {
     Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[1], WM_LBUTTONDOWN);
     dlg->BGM_Repeat.SetText(L" 3.5 ");
     ClickButton(dlg->Cmd_Set);
-    const std::vector<std::wstring> expected = {
-        L"WritePrivateProfileStringA(Section,速さ, 37,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGM区分, 1,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ, 4,C:\\Saver\\Orbimotion.ini)",
-        L"WritePrivateProfileStringA(Section,BGMﾌｧｲﾙ,,C:\\Saver\\Orbimotion.ini)",
-    };
-    EXPECT_EQ(Writes(), expected);
+    EXPECT_EQ(Writes(), FakeWinApi::SaveWrites(L" 37", L" 1", L" 4", L""));
     EXPECT_FALSE(IsWindow(form));
     EXPECT_EQ(api.CallsStartingWith(L"DrawAnimatedRects").size(), 2u) << "opened and closed with the zoom";
 }

@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "display/orbimotion_s_win.h"
-#include "support/scr_process_win.h"
+#include "platform/surface_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {
 
-using test::ScrInstall;
+using test::Saver;
 using test::ScrProcess;
 
-constexpr DWORD kWaitMs = 20000;
+constexpr DWORD kWaitMs = test::kProgramWaitMs;
+constexpr DWORD kEndingMs = 3000;
 
 std::string Ini(const std::wstring& speed, const std::wstring& kind, const std::wstring& file) {
     std::wstring text = L"[Section]\r\n";
@@ -29,32 +30,6 @@ std::string Ini(const std::wstring& speed, const std::wstring& kind, const std::
         text += L"BGMﾌｧｲﾙ=" + file + L"\r\n";
     return test::Cp932(text);
 }
-
-// One running saver in its own folder.
-class Saver {
-  public:
-    ScrInstall install;
-    ScrProcess proc;
-    HWND hwnd = nullptr;
-
-    // Starts the program and waits until its load sequence has run to the end: shown and raised.
-    bool Start(const std::wstring& args) {
-        if (!proc.Start(install.exe(), args))
-            return false;
-        hwnd = test::WaitForWindow(L"Orbimotion_Main", kWaitMs);
-        return hwnd && test::WaitUntil(
-                           [&] { return IsWindowVisible(hwnd) && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST); },
-                           kWaitMs);
-    }
-    LRESULT MouseMoves() const {
-        static const UINT query = RegisterWindowMessageW(kMouseMoveCountMessage);
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(hwnd, query, 0, 0, SMTO_NORMAL, kWaitMs, &result))
-            return -1;
-        return static_cast<LRESULT>(result);
-    }
-    bool Ends(DWORD ms = kWaitMs) { return proc.WaitExit(ms) && proc.ExitCode() == 0; }
-};
 
 int CountTitled(const wchar_t* title) {
     struct Search {
@@ -132,7 +107,7 @@ TEST(DisplayMode, PointerIsHiddenWithTheSwitchAndShownWithoutArguments) {
     {
         Saver saver;
         ASSERT_TRUE(saver.Start(L""));
-        test::WaitUntil([] { return false; }, 300);
+        test::Pump(300);
         EXPECT_TRUE(PointerShowing());
         test::SendKey(VK_SHIFT);
         EXPECT_TRUE(saver.Ends());
@@ -144,7 +119,7 @@ TEST(DisplayMode, ThirtyMouseMovesAreToleratedAndTheThirtyFirstEnds) {
     ASSERT_TRUE(saver.Start(L"/s"));
     // The window appears under the resting pointer and gets one move without motion: wait until it has counted.
     EXPECT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() >= 1; }, 5000));
-    test::WaitUntil([] { return false; }, 300);
+    test::Pump(300);
     LRESULT count = saver.MouseMoves();
     ASSERT_GE(count, 0);
     ASSERT_LE(count, 2);
@@ -153,7 +128,7 @@ TEST(DisplayMode, ThirtyMouseMovesAreToleratedAndTheThirtyFirstEnds) {
         ASSERT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() == count + 1; }, kWaitMs)) << count;
         ++count;
     }
-    test::WaitUntil([] { return false; }, 300);
+    test::Pump(300);
     EXPECT_TRUE(saver.proc.Running());
     EXPECT_EQ(saver.MouseMoves(), 30);
     PostMessageW(saver.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
@@ -247,7 +222,7 @@ void PrintTo(const SettingsRow& row, std::ostream* out) {
 
 class BadSettings : public ::testing::TestWithParam<SettingsRow> {};
 
-TEST_P(BadSettings, RunAndEndOnAKey) {
+TEST_P(BadSettings, RunAndEndOnAKeyWithinOnePause) {
     const SettingsRow& row = GetParam();
     Saver saver;
     std::wstring file = row.file;
@@ -260,16 +235,18 @@ TEST_P(BadSettings, RunAndEndOnAKey) {
     }
     saver.install.WriteIni(Ini(row.speed, row.kind, file));
     ASSERT_TRUE(saver.Start(L"/s"));
-    test::WaitUntil([] { return false; }, 200);
+    test::Pump(200);
     const ULONGLONG pressed = GetTickCount64();
     test::SendKey(VK_SHIFT);
     EXPECT_TRUE(saver.Ends(row.pauseMs + kWaitMs));
-    EXPECT_LE(GetTickCount64() - pressed, row.pauseMs + kWaitMs);
+    // The key waits for the tick under way, whose pause is the longest part, then the program ends (about 20 ms;
+    // the rest is room for a loaded machine).
+    const ULONGLONG took = GetTickCount64() - pressed;
+    EXPECT_LE(took, row.pauseMs + kEndingMs) << "ended " << took << " ms after the key";
     EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
 }
 
-// A valid but tiny wave file: 8 kHz, 8 bits, mono, a tenth of a second of silence.
-
+// A valid but tiny wave file: a tenth of a second of silence.
 const std::string kTinyWave = test::WavBytes(100, true);
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <ostream>
 #include <memory>
@@ -13,7 +12,7 @@
 
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
-#include "platform/numbers.h"
+#include "support/display_window_win.h"
 #include "platform/resource_ids.h"
 #include "support/fake_win_api.h"
 #include "support/scr_process_win.h"
@@ -69,20 +68,12 @@ class DisplayWindow : public ::testing::Test {
 
     void Open(const SceneScript& scene = SceneScript{}, ScreenTwips screen = {kW * 15.0, kH * 15.0, 15, 15}) {
         random.Append(scene.Values());
-        DisplaySeams seams;
-        seams.random = &random;
-        seams.endProgram = [this] { ++ended; };
-        seams.screen = screen;
-        window = std::make_unique<Orbimotion_S>(p, seams);
-        window->Load();
+        test::LoadDisplayWindow(window, p, random, ended, screen);
         ASSERT_TRUE(window->hwnd());
         // Ticks are driven by hand.
         window->EnableTimer(Orbimotion_S::kTimer3, false);
         // Nothing may cover the window while its screen is read back.
         ::SetWindowPos(window->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    void Pump(DWORD ms) {
-        test::WaitUntil([] { return false; }, ms);
     }
     std::vector<std::wstring> Music() const {
         std::vector<std::wstring> out;
@@ -137,15 +128,10 @@ class DisplayWindow : public ::testing::Test {
     }
 };
 
-// The sprite's top-left at a path clock of the scripted scene, worked out here from the curve's definition.
-POINT ExpectedAt(int clock, const SceneScript& s, int halfX, int halfY) {
-    const double u = static_cast<double>(clock) / s.periodX - s.phaseX;
-    const double v = static_cast<double>(clock) / s.periodY - s.phaseY;
-    const double wx = (s.curveKind >= 3) ? std::cos(u) : std::sin(u);
-    const double wy = (s.curveKind % 2 == 0) ? std::cos(v) : std::sin(v);
-    return POINT{static_cast<LONG>(RoundHalfEven(halfX + halfX * wx)),
-                 static_cast<LONG>(RoundHalfEven(halfY + halfY * wy))};
-}
+// The sprite's top-left at ticks 1 to 13 of the scene {30, 31, 3, 4, 200, 230} on a 640 x 480 screen, worked out
+// by hand: 295 + 295 × cos(3t / 200 − 30), 215 + 215 × cos(3t / 230 − 31).
+const POINT kChain[13] = {{336, 411}, {332, 409}, {327, 408}, {323, 407}, {319, 406}, {314, 404}, {310, 403},
+                          {305, 402}, {301, 400}, {296, 399}, {292, 397}, {288, 396}, {283, 394}};
 
 int16_t CanvasOf(int tick) {
     return static_cast<int16_t>((tick - 1) % 6 + 1);
@@ -179,7 +165,6 @@ TEST_F(DisplayWindow, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
         EXPECT_EQ(window->Master(i).width(), kW);
         EXPECT_EQ(window->Master(i).height(), kH);
     }
-    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer3) == false);  // switched off by the fixture
     EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer1), 1000u);
     EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer2), 200u);
     EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer3), 10u);
@@ -194,12 +179,7 @@ TEST_F(DisplayWindow, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
 
 TEST_F(DisplayWindow, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
     random.Append(SceneScript{}.Values());
-    DisplaySeams seams;
-    seams.random = &random;
-    seams.endProgram = [this] { ++ended; };
-    seams.screen = ScreenTwips{kW * 15.0, kH * 15.0, 15, 15};
-    window = std::make_unique<Orbimotion_S>(p, seams);
-    window->Load();
+    test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{kW * 15.0, kH * 15.0, 15, 15});
     EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer3));
     EXPECT_EQ(window->state().CanvasIndex, 0);
     EXPECT_TRUE(test::WaitUntil([&] { return window->state().PathClock >= 3 * 5; }, kWaitMs));
@@ -251,21 +231,18 @@ TEST_F(DisplayWindow, ThirteenTicksLeaveAChainOnEveryCanvasAndTheScreenShowsTheC
     window->Timer3_Timer();
     EXPECT_EQ(s.CanvasIndex, 1);
     EXPECT_EQ(s.PathClock, 3);
-    EXPECT_EQ(s.SpriteX, 336);  // 295 + 295 × cos(3 / 200 − 30)
+    EXPECT_EQ(s.SpriteX, kChain[0].x);
+    EXPECT_EQ(s.SpriteY, kChain[0].y);
     for (int tick = 2; tick <= 13; ++tick)
         window->Timer3_Timer();
     EXPECT_EQ(s.CanvasIndex, 1);
     for (int canvas = 1; canvas <= 6; ++canvas) {
         std::vector<POINT> stamps;
         for (int tick = canvas; tick <= 13; tick += 6)
-            stamps.push_back(ExpectedAt(3 * tick, scene, 295, 215));
+            stamps.push_back(kChain[tick - 1]);
         EXPECT_EQ(Differences(Pixels(window->Master(canvas)), Composite(kW, kH, stamps)), 0u) << "canvas " << canvas;
     }
     // Canvas 1 holds ticks 1, 7 and 13; ticks 1 and 7 overlap, so the older Earth shows around the newer disc.
-    const POINT t1 = ExpectedAt(3, scene, 295, 215);
-    const POINT t7 = ExpectedAt(21, scene, 295, 215);
-    ASSERT_LT(std::abs(t7.x - t1.x), 50);
-    ASSERT_LT(std::abs(t7.y - t1.y), 50);
     EXPECT_EQ(Differences(Screen(), Pixels(window->Master(1))), 0u);
     EXPECT_EQ(api.CallsStartingWith(L"Sleep(").size(), 13u);
     EXPECT_EQ(api.sleptTotal, 130u);
@@ -320,7 +297,8 @@ TEST_F(DisplayWindow, SceneEndsPastFifteenThousandWithBlackCanvasesAndTheLastFra
     EXPECT_EQ(Differences(Screen(), shownAtPause), 0u);
     window->Timer3_Timer();
     EXPECT_EQ(s.CanvasIndex, CanvasOf(1668));
-    EXPECT_EQ(Differences(Screen(), Composite(kW, kH, {ExpectedAt(4, second, 295, 215)})), 0u);
+    // The new scene's first position: 295 + 295 × cos(4 / 205 − 31), 215 + 215 × sin(4 / 245 − 31).
+    EXPECT_EQ(Differences(Screen(), Composite(kW, kH, {POINT{562, 305}})), 0u);
 }
 
 TEST_F(DisplayWindow, BlitImageLeavesEveryBlackSourcePixelOutWhateverTheSourceCorner) {
@@ -450,7 +428,7 @@ TEST_F(DisplayWindow, CdWithoutDriveSwitchesTimer2OffAndNothingIsSentAtClose) {
     EXPECT_EQ(window->bgm().CdOk(), 0);
     EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer2));
     api.calls.clear();
-    Pump(500);  // two and a half intervals: the timer stays off
+    test::Pump(500);  // two and a half intervals: the timer stays off
     EXPECT_TRUE(Music().empty());
     PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
@@ -541,7 +519,7 @@ TEST_P(Closing, RunsTheUnloadOnce) {
     SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
     SendMessageW(window->hwnd(), WM_KEYDOWN, 'A', 0);
     SendMessageW(window->hwnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
-    Pump(100);
+    test::Pump(100);
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(api.calls.empty());
 }
@@ -578,12 +556,12 @@ TEST_F(DisplayWindow, PointerIsShownAgainOnlyInDisplayMode) {
 
 TEST_F(DisplayWindow, ThirtyMouseMovesAreToleratedTheThirtyFirstEnds) {
     Open();
-    Pump(100);
+    test::Pump(100);
     ASSERT_EQ(window->state().MouseMoveCount, 0);
     for (int i = 1; i <= 30; ++i)
         PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10 + i, 10));
     ASSERT_TRUE(test::WaitUntil([&] { return window->state().MouseMoveCount == 30; }, kWaitMs));
-    Pump(100);
+    test::Pump(100);
     EXPECT_EQ(ended, 0);
     // The same position again counts as well: no distance is measured.
     PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 10));
@@ -595,7 +573,7 @@ TEST_F(DisplayWindow, TheMoveAWindowGetsWhenShownUnderThePointerCounts) {
     SetCursorPos(200, 150);
     Open();
     ASSERT_TRUE(test::WaitUntil([&] { return window->state().MouseMoveCount >= 1; }, kWaitMs));
-    Pump(300);
+    test::Pump(300);
     const int initial = window->state().MouseMoveCount;
     EXPECT_LE(initial, 2);
     for (int i = initial; i < 30; ++i)
@@ -624,7 +602,7 @@ std::string ScreenName(const ::testing::TestParamInfo<ScreenTwips>& info) {
 
 class ScreenSizes : public DisplayWindow, public ::testing::WithParamInterface<ScreenTwips> {};
 
-TEST_P(ScreenSizes, RunAndCloseCleanly) {
+TEST_P(ScreenSizes, LoadTickPastASceneEndAndCloseWithTheCanvasesWiped) {
     const ScreenTwips screen = GetParam();
     Open(SceneScript{30, 30, 9, 4, 200, 200}, screen);
     for (int i = 0; i < 20; ++i)

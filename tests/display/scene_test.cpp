@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 #include <type_traits>
 
 #include "display/scripted_random.h"
-#include "platform/numbers.h"
 
 namespace orbi {
 namespace {
@@ -71,48 +69,48 @@ INSTANTIATE_TEST_SUITE_P(
                       ScreenRow{"nothing", 0, 0, 15, 15, 0, 0, -25, -25}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Tick, FirstTickUsesCanvasOneAndOneClockStep) {
-    DisplayState s = SceneOn(1024, 768, SceneScript{30, 30, 7, 2, 210, 240});
-    ASSERT_EQ(s.ClockStep, 7);
-    AdvanceTick(s);
-    EXPECT_EQ(s.CanvasIndex, 1);
-    EXPECT_EQ(s.PathClock, 7);
-}
-
-TEST(Tick, CosineExampleGives555) {
+// Curve kind 4, phase 30, period 200, step 3: cos(3 / 200 − 30) = 0.1394 gives x 487 × 1.1394 = 555 and y 359 × 1.1394.
+TEST(Tick, FirstTickUsesCanvasOneMovesOneStepAndLandsAt555By409) {
     DisplayState s = SceneOn(1024, 768, SceneScript{30, 30, 3, 4, 200, 200});
     ASSERT_EQ(s.HalfSpanX, 487);
     AdvanceTick(s);
+    EXPECT_EQ(s.CanvasIndex, 1);
+    EXPECT_EQ(s.PathClock, 3);
     EXPECT_EQ(s.SpriteX, 555);
-    // Same formula on y with the y span: 359 + 359 × cos(3 / 200 − 30).
     EXPECT_EQ(s.SpriteY, 409);
 }
 
+// Positions at ticks 1 and 40 (clock 5 and 200) of a scene with phases 31 and 30 and periods 230 and 210, worked
+// out by hand from each axis's sine and cosine: sin x 693, 954; cos x 928, 624; sin y 715, 610; cos y 406, 102.
+struct At {
+    int32_t x, y;
+};
+
 struct CurveRow {
     int16_t kind;
-    bool cosX, cosY;
+    At tick1, tick40;
 };
 
 class Curves : public ::testing::TestWithParam<CurveRow> {};
 
-TEST_P(Curves, PickSineOrCosinePerAxis) {
+TEST_P(Curves, KindPicksSineOrCosineForEachAxis) {
     const CurveRow row = GetParam();
     DisplayState s = SceneOn(1024, 768, SceneScript{31, 30, 5, row.kind, 230, 210});
-    for (int tick = 1; tick <= 40; ++tick) {
+    AdvanceTick(s);
+    EXPECT_EQ(s.SpriteX, row.tick1.x);
+    EXPECT_EQ(s.SpriteY, row.tick1.y);
+    for (int tick = 2; tick <= 40; ++tick)
         AdvanceTick(s);
-        const double u = s.PathClock / 230.0 - 31;
-        const double v = s.PathClock / 210.0 - 30;
-        EXPECT_EQ(s.SpriteX, RoundHalfEven(487 + 487 * (row.cosX ? std::cos(u) : std::sin(u)))) << tick;
-        EXPECT_EQ(s.SpriteY, RoundHalfEven(359 + 359 * (row.cosY ? std::cos(v) : std::sin(v)))) << tick;
-    }
+    EXPECT_EQ(s.SpriteX, row.tick40.x);
+    EXPECT_EQ(s.SpriteY, row.tick40.y);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table,
                          Curves,
-                         ::testing::Values(CurveRow{1, false, false},
-                                           CurveRow{2, false, true},
-                                           CurveRow{3, true, false},
-                                           CurveRow{4, true, true}));
+                         ::testing::Values(CurveRow{1, {693, 715}, {954, 610}},
+                                           CurveRow{2, {693, 406}, {954, 102}},
+                                           CurveRow{3, {928, 715}, {624, 610}},
+                                           CurveRow{4, {928, 406}, {624, 102}}));
 
 TEST(Tick, SeventhTickIsBackOnCanvasOneAndTheRotationSurvivesANewScene) {
     DisplayState s = SceneOn(1024, 768, SceneScript{});
@@ -129,7 +127,7 @@ TEST(Tick, SeventhTickIsBackOnCanvasOneAndTheRotationSurvivesANewScene) {
     EXPECT_EQ(s.CanvasIndex, 3);
 }
 
-TEST(SceneEnd, AtClockAbove15000Only) {
+TEST(SceneEnd, ComesOnlyWhenTheClockPasses15000) {
     DisplayState s = SceneOn(1024, 768, SceneScript{30, 30, 3, 1, 200, 200});
     s.PathClock = 14997;
     AdvanceTick(s);

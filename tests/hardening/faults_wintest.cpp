@@ -16,21 +16,18 @@
 
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
+#include "support/display_window_win.h"
 #include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {
 
-using test::Centre;
-using test::ClassOf;
-using test::Descendants;
+using test::Dialog;
+using test::Saver;
 using test::ScrInstall;
-using test::ScrProcess;
-using test::TextOf;
 
-constexpr DWORD kWaitMs = 15000;
-const wchar_t kDialogTitle[] = L"<Orbimotion>";
+constexpr DWORD kWaitMs = test::kProgramWaitMs;
 
 std::string Ini(const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
     std::wstring text = L"[Section]\r\n";
@@ -54,98 +51,6 @@ std::vector<std::wstring> Listing(const std::wstring& folder) {
     return names;
 }
 
-// A saver in display mode, started and ended as the system does it.
-class Saver {
-  public:
-    explicit Saver(const ScrInstall& install) {
-        if (!proc.Start(install.exe(), L"/s"))
-            return;
-        // Input reaches it once it is shown, raised and has the keyboard.
-        test::WaitUntil(
-            [&] {
-                hwnd = test::WaitForProcessWindow(proc.pid(), 0);
-                return hwnd && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetForegroundWindow() == hwnd;
-            },
-            kWaitMs);
-    }
-    bool ok() const { return hwnd && GetForegroundWindow() == hwnd; }
-    // Still running after the given time; waits no longer than that.
-    bool RunsFor(DWORD ms) {
-        return !test::WaitUntil([&] { return !proc.Running(); }, ms);
-    }
-    bool EndsOnAKey() {
-        test::SendKey(VK_SHIFT);
-        return proc.WaitExit(kWaitMs) && proc.ExitCode() == 0;
-    }
-    ScrProcess proc;
-    HWND hwnd = nullptr;
-};
-
-// The settings dialog of a running /c, its speed bar and its two buttons on the form.
-class Dialog {
-  public:
-    explicit Dialog(const ScrInstall& install) {
-        if (!proc.Start(install.exe(), L"/c"))
-            return;
-        form = test::WaitForWindow(kDialogTitle, kWaitMs);
-        // Clicks reach it once it is shown and active.
-        if (!form || !test::WaitUntil([&] { return IsWindowVisible(form) && GetForegroundWindow() == form; }, kWaitMs))
-            return;
-        for (HWND h : Descendants(form)) {
-            if (ClassOf(h) == L"ScrollBar")
-                speed = h;
-            // "設定" lies left of "ｷｬﾝｾﾙ"; "..." is not on the form but in its panel.
-            if (ClassOf(h) == L"OrbimotionCommand" && GetParent(h) == form) {
-                if (!save || Centre(h).x < Centre(save).x)
-                    save = h;
-                if (!cancel || Centre(h).x > Centre(cancel).x)
-                    cancel = h;
-            }
-        }
-    }
-    bool ok() const { return form && speed && save && cancel; }
-    int Speed() const { return static_cast<int>(SendMessageW(speed, SBM_GETPOS, 0, 0)); }
-    // A click as the button's own messages, in one go: input from the mouse may reach the button's press before
-    // its move, and a press that gives an unhovered button the focus is, by the button's rules, no click.
-    void Click(HWND button) const {
-        const POINT at = Centre(button);
-        EXPECT_TRUE(test::WaitUntil([&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == form; }, kWaitMs));
-        test::MoveMouseTo(at.x, at.y);  // where the button's hover poll looks
-        POINT inside = at;
-        ScreenToClient(button, &inside);
-        const LPARAM where = MAKELPARAM(inside.x, inside.y);
-        PostMessageW(button, WM_MOUSEMOVE, 0, where);
-        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, where);
-        PostMessageW(button, WM_LBUTTONUP, 0, where);
-    }
-    // After "設定": the text of the message the dialog shows, answered with OK, or empty when the dialog closed.
-    std::wstring SaveOutcome() const {
-        HWND box = nullptr;
-        test::WaitUntil(
-            [&] {
-                box = test::FindTopLevel([this](HWND h) {
-                    return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == form;
-                });
-                return box || !proc.Running();
-            },
-            kWaitMs);
-        if (!box)
-            return std::wstring();
-        std::wstring said;
-        for (HWND child : Descendants(box)) {
-            if (ClassOf(child) == L"Static")
-                said += TextOf(child);
-        }
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        test::WaitUntil([&] { return !IsWindow(box); }, kWaitMs);
-        return said;
-    }
-    bool Ends() { return proc.WaitExit(kWaitMs) && proc.ExitCode() == 0; }
-
-    ScrProcess proc;
-    HWND form = nullptr, speed = nullptr, save = nullptr, cancel = nullptr;
-};
-
 // A speed the dialog writes back as " 20": saving then has to change the file. (Saving what is already there
 // leaves the file alone under Wine, so a refusal would go unseen.)
 const std::string kStored = Ini({{L"速さ", L"20.4"}, {L"BGM区分", L" 1"}, {L"BGMﾘﾋﾟｰﾄ", L" 3"}, {L"BGMﾌｧｲﾙ", L""}});
@@ -159,7 +64,7 @@ TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsAndIsLeftAsItIs) {
     const std::vector<std::wstring> before = Listing(install.dir().path());
     {
         Saver saver(install);
-        ASSERT_TRUE(saver.ok());
+        ASSERT_TRUE(saver.Start());
         EXPECT_TRUE(saver.RunsFor(500));
         EXPECT_TRUE(saver.EndsOnAKey());
     }
@@ -167,11 +72,11 @@ TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsAndIsLeftAsItIs) {
         Dialog dialog(install);
         ASSERT_TRUE(dialog.ok());
         EXPECT_EQ(dialog.Speed(), 10);
-        dialog.Click(dialog.save);
+        dialog.PostClick(dialog.setButton);
         EXPECT_NE(dialog.SaveOutcome().find(L"保存できませんでした"), std::wstring::npos);
         EXPECT_TRUE(dialog.proc.Running())
             << "ended with " << dialog.proc.ExitCode() << ", folder " << GetFileAttributesW(install.IniPath().c_str());
-        dialog.Click(dialog.cancel);
+        dialog.PostClick(dialog.cancelButton);
         EXPECT_TRUE(dialog.Ends());
     }
     EXPECT_TRUE(GetFileAttributesW(install.IniPath().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
@@ -209,7 +114,7 @@ TEST_P(UnwritableSettings, AreReadAndNeverHalfWritten) {
     }
     {
         Saver saver(install);
-        ASSERT_TRUE(saver.ok());
+        ASSERT_TRUE(saver.Start());
         EXPECT_TRUE(saver.EndsOnAKey());
     }
     std::wstring said;
@@ -217,12 +122,12 @@ TEST_P(UnwritableSettings, AreReadAndNeverHalfWritten) {
         Dialog dialog(install);
         ASSERT_TRUE(dialog.ok());
         EXPECT_EQ(dialog.Speed(), 20);
-        dialog.Click(dialog.save);
+        dialog.PostClick(dialog.setButton);
         said = dialog.SaveOutcome();
         if (!said.empty()) {
             EXPECT_NE(said.find(L"保存できませんでした"), std::wstring::npos) << said;
             EXPECT_TRUE(dialog.proc.Running());
-            dialog.Click(dialog.cancel);
+            dialog.PostClick(dialog.cancelButton);
         }
         EXPECT_TRUE(dialog.Ends());
     }
@@ -249,7 +154,7 @@ TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTh
     install.WriteIni(kStored);
     {
         Saver saver(install);
-        ASSERT_TRUE(saver.ok());
+        ASSERT_TRUE(saver.Start());
         ASSERT_TRUE(DeleteFileW(install.IniPath().c_str()));
         EXPECT_TRUE(saver.RunsFor(300));
         EXPECT_TRUE(saver.EndsOnAKey());
@@ -259,7 +164,7 @@ TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTh
     Dialog dialog(install);
     ASSERT_TRUE(dialog.ok());
     ASSERT_TRUE(DeleteFileW(install.IniPath().c_str()));
-    dialog.Click(dialog.save);
+    dialog.PostClick(dialog.setButton);
     ASSERT_TRUE(dialog.Ends());
     // All four keys, in their order, with what the dialog showed; Wine drops the blank before each number.
     EXPECT_EQ(install.ReadIni(), Ini({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}}));
@@ -311,7 +216,7 @@ TEST_P(MusicFileGone, WhilePlayingTheSaverGoesOnAndEndsOnAKey) {
     const std::wstring moved = path + L".moved";
     install.WriteIni(Ini({{L"速さ", L" 10"}, {L"BGM区分", L" 2"}, {L"BGMﾌｧｲﾙ", path}}));
     Saver saver(install);
-    ASSERT_TRUE(saver.ok());
+    ASSERT_TRUE(saver.Start());
     ASSERT_TRUE(test::WaitUntil([&] { return InUse(path); }, kWaitMs)) << "the player never opened the file";
 
     const BOOL done = row.rename ? MoveFileW(path.c_str(), moved.c_str()) : DeleteFileW(path.c_str());
@@ -380,12 +285,7 @@ class FaultsMci : public ::testing::Test {
             return test::FakeWinApi::MciAnswer{0, it == replies.end() ? L"" : it->second};
         };
         random.Append(test::SceneScript{30, 30, 9, 1, 200, 200}.Values());
-        DisplaySeams seams;
-        seams.random = &random;
-        seams.endProgram = [this] { ++ended; };
-        seams.screen = ScreenTwips{640 * 15.0, 480 * 15.0, 15, 15};
-        window = std::make_unique<Orbimotion_S>(p, seams);
-        window->Load();
+        test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{640 * 15.0, 480 * 15.0, 15, 15});
     }
     size_t Count(const std::wstring& command) const {
         size_t n = 0;
@@ -425,7 +325,7 @@ TEST_F(FaultsMci, CdDriveThatStopsAnsweringEndsItsSupervisionSilentlyAndTheAnima
     EXPECT_EQ(window->bgm().CdOk(), 0);
     // The first question fails and ends the supervision; nothing is asked again.
     const long sleepsAtEnd = api.sleeps;
-    test::WaitUntil([] { return false; }, 700);
+    test::Pump(700);
     EXPECT_EQ(api.Mci(), std::vector<std::wstring>{L"mciSendStringA(status cdaudio current track,512)"});
     EXPECT_GT(api.sleeps, sleepsAtEnd + 10) << "the animation stopped";
     EXPECT_EQ(ShownWindows(), 1);

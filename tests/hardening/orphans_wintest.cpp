@@ -6,48 +6,23 @@
 #include <ostream>
 #include <string>
 
-#include "support/scr_process_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {
 
-constexpr DWORD kWaitMs = 15000;
-
-HWND MakePane() {
-    static const wchar_t* kClass = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OrbiOrphanPane";
-        RegisterClassW(&wc);
-        return L"OrbiOrphanPane";
-    }();
-    return CreateWindowW(kClass, L"pane", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
-
-HWND PreviewIn(HWND pane) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        pane,
-        [](HWND h, LPARAM lp) -> BOOL {
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+constexpr DWORD kWaitMs = test::kProgramWaitMs;
 
 TEST(Orphans, FiftyPreviewPanesCreatedAndDestroyedLeaveNoProcess) {
     test::ScrInstall install;
     const int before = test::CountProcesses(L"Orbimotion.scr");
     for (int cycle = 0; cycle < 50; ++cycle) {
-        HWND pane = MakePane();
-        ASSERT_TRUE(pane);
+        test::HostWindow pane(L"pane", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112);
+        ASSERT_TRUE(pane.hwnd());
         test::ScrProcess proc;
-        ASSERT_TRUE(proc.Start(install.exe(), L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(pane))));
-        ASSERT_TRUE(test::WaitUntil([&] { return PreviewIn(pane) != nullptr; }, kWaitMs)) << "cycle " << cycle;
-        DestroyWindow(pane);
+        ASSERT_TRUE(proc.Start(install, L"/p " + pane.HandleText()));
+        ASSERT_TRUE(test::WaitUntil([&] { return pane.FirstChild() != nullptr; }, kWaitMs)) << "cycle " << cycle;
+        pane.Destroy();
         ASSERT_TRUE(proc.WaitExit(kWaitMs)) << "cycle " << cycle;
     }
     EXPECT_EQ(test::CountProcesses(L"Orbimotion.scr"), before);
@@ -77,18 +52,8 @@ TEST_P(SaverEndings, TenSaversEndedThisWayLeaveNoProcess) {
     test::ScrInstall install;
     const int before = test::CountProcesses(L"Orbimotion.scr");
     for (int cycle = 0; cycle < 10; ++cycle) {
-        test::ScrProcess proc;
-        ASSERT_TRUE(proc.Start(install.exe(), L"/s"));
-        // Input reaches the saver once its load sequence has shown it, raised it above everything and the system
-        // has given it the keyboard.
-        HWND saver = nullptr;
-        ASSERT_TRUE(test::WaitUntil(
-            [&] {
-                saver = test::WaitForProcessWindow(proc.pid(), 0);
-                return saver && (GetWindowLongW(saver, GWL_EXSTYLE) & WS_EX_TOPMOST) && GetForegroundWindow() == saver;
-            },
-            kWaitMs))
-            << "cycle " << cycle;
+        test::Saver saver(install);
+        ASSERT_TRUE(saver.Start()) << "cycle " << cycle;
         switch (GetParam()) {
             case Ending::Key:
                 test::SendKey(cycle % 2 ? VK_SPACE : VK_SHIFT);
@@ -97,12 +62,11 @@ TEST_P(SaverEndings, TenSaversEndedThisWayLeaveNoProcess) {
                 test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, cycle % 2);
                 break;
             case Ending::CloseMessage:
-                PostMessageW(saver, WM_CLOSE, 0, 0);
+                PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
                 break;
         }
-        ASSERT_TRUE(proc.WaitExit(kWaitMs)) << "cycle " << cycle;
-        EXPECT_EQ(proc.ExitCode(), 0u) << "cycle " << cycle;
-        EXPECT_FALSE(IsWindow(saver)) << "cycle " << cycle;
+        ASSERT_TRUE(saver.Ends()) << "cycle " << cycle;
+        EXPECT_FALSE(IsWindow(saver.hwnd)) << "cycle " << cycle;
     }
     EXPECT_EQ(test::CountProcesses(L"Orbimotion.scr"), before);
 }

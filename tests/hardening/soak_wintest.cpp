@@ -15,7 +15,9 @@
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
+#include "support/display_window_win.h"
 #include "support/fake_win_api.h"
+#include "support/scr_process_win.h"
 
 namespace orbi {
 namespace {
@@ -100,15 +102,6 @@ void ExpectFlat(const std::vector<Footprint>& rounds, const char* unit) {
         last.liveGdi, base.gdiObjects, last.gdiObjects, base.userObjects, last.userObjects, base.handles, last.handles);
 }
 
-// Runs what is waiting in this thread's queue, without waiting for more.
-void Drain() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 // The call layer of the soak: pauses return at once and leave no record, so that the record does not grow.
 class QuietApi : public test::FakeWinApi {
   public:
@@ -127,12 +120,9 @@ TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
             test::SceneScript{30 + scene % 2, 31 - scene % 2, 9, 1 + scene % 4, 200 + 2 * scene, 250 - 2 * scene}
                 .Values());
     int ended = 0;
-    DisplaySeams seams;
-    seams.random = &random;
-    seams.endProgram = [&] { ++ended; };
     const long gdiBefore = LiveGdiObjects();
-    auto window = std::make_unique<Orbimotion_S>(p, seams);
-    window->Load();
+    std::unique_ptr<Orbimotion_S> window;
+    test::LoadDisplayWindow(window, p, random, ended);
     ASSERT_TRUE(window->hwnd());
     window->EnableTimer(Orbimotion_S::kTimer3, false);  // ticks driven here, as fast as they go
 
@@ -143,10 +133,10 @@ TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
         do {
             window->Timer3_Timer();
             if (++ticks % 64 == 0)
-                Drain();
+                test::Drain();
         } while (window->state().PathClock != 0 && ticks <= kTicksPerScene);
         ASSERT_EQ(ticks, kTicksPerScene) << "scene " << scene;
-        Drain();
+        test::Drain();
         rounds.push_back(Measure());
     }
     const ULONGLONG ms = GetTickCount64() - start;
@@ -158,7 +148,7 @@ TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
     ExpectFlat(rounds, "scene");
 
     PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
-    Drain();
+    test::Drain();
     EXPECT_EQ(ended, 1);
     window.reset();
     EXPECT_EQ(LiveGdiObjects(), gdiBefore);
@@ -266,15 +256,16 @@ TEST(Soak, SettingsDialogOpensAndClosesAHundredTimesWithMemoryAndGdiObjectsFlat)
             ASSERT_EQ(closer.closed, 1) << "opening " << opening;
             ASSERT_EQ(closer.forced, 0) << "opening " << opening;
         }
-        Drain();
+        test::Drain();
         EXPECT_EQ(LiveGdiObjects(), gdiBefore) << "opening " << opening;
+        EXPECT_TRUE(api.CallsStartingWith(L"WritePrivateProfileStringA").empty()) << "opening " << opening;
+        EXPECT_FALSE(api.CallsStartingWith(L"DrawAnimatedRects").empty()) << "opening " << opening;
         // The recording call layer keeps a line per call: emptied, so that only the program's own memory counts.
         api.calls.clear();
         api.calls.shrink_to_fit();
         rounds.push_back(Measure());
     }
     const ULONGLONG ms = GetTickCount64() - start;
-    EXPECT_TRUE(api.CallsStartingWith(L"WritePrivateProfileStringA").empty());
     std::printf("dialog   %d openings in %llu ms (%.0f ms each)\n", kDialogOpenings, ms,
                 static_cast<double>(ms) / kDialogOpenings);
     ExpectFlat(rounds, "opening");

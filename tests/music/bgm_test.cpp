@@ -293,7 +293,7 @@ struct CdRow {
 
 class BgmCdDecisionTest : public BgmCdSuperviseTest, public ::testing::WithParamInterface<CdRow> {};
 
-TEST_P(BgmCdDecisionTest, SendsWhatTheRowSays) {
+TEST_P(BgmCdDecisionTest, TickAsksTheThreeQuestionsThenPlaysOnlyWhereTheRowSays) {
     p.settings.BgmRepeat = GetParam().repeat;
     mode = GetParam().mode;
     current = GetParam().current;

@@ -201,7 +201,7 @@ TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndRestartsWithinOneInterval) 
             gaps.back().positionAfter = AliasStatus(L"position");
         }
         wasPlaying = playing;
-        WaitUntil([] { return false; }, 20);
+        test::Pump(20);
     }
     ASSERT_EQ(gaps.size(), 2u) << "the file did not end and come back twice within 15 s";
     for (const auto& g : gaps) {
@@ -290,7 +290,7 @@ TEST_F(BgmWavWinTest, LoopsUntilStopped) {
     while (GetTickCount64() < until) {
         ASSERT_TRUE(SoundBusy()) << "not playing after " << checks * 20 << " ms";
         ++checks;
-        WaitUntil([] { return false; }, 20);
+        test::Pump(20);
     }
 
     p.ApiResult = kSentinel;

@@ -15,6 +15,7 @@
 namespace orbi {
 namespace {
 
+using test::HostWindow;
 using test::ScrInstall;
 using test::ScrProcess;
 
@@ -48,17 +49,8 @@ TEST(Program, IsStaticallyLinked) {
     HMODULE m = LoadLibraryExW(test::BuiltScrPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_TRUE(m);
     FreeLibrary(m);
-    std::string bytes;
-    {
-        HANDLE h = CreateFileW(test::BuiltScrPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        char buf[65536];
-        DWORD n = 0;
-        while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-            bytes.append(buf, n);
-        CloseHandle(h);
-    }
+    const std::string bytes = test::ReadFileBytes(test::BuiltScrPath());
+    ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes.find("libwinpthread-1.dll"), std::string::npos);
     EXPECT_EQ(bytes.find("libstdc++-6.dll"), std::string::npos);
     EXPECT_EQ(bytes.find("libgcc_s_seh-1.dll"), std::string::npos);
@@ -69,7 +61,7 @@ TEST(Modes, OtherSwitchesEndAtOnce) {
     // Blanks alone are no argument text at all (the saver runs), so they are not in this list.
     for (const wchar_t* args : {L"/x", L"/a", L"p", L"/\x00E9", L"/\x00E9s"}) {
         ScrProcess proc;
-        ASSERT_TRUE(proc.Start(install.exe(), args));
+        ASSERT_TRUE(proc.Start(install, args));
         EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << testing::PrintToString(std::wstring(args));
         EXPECT_EQ(proc.ExitCode(), 0u);
     }
@@ -82,124 +74,105 @@ TEST(Modes, LongAndGarbledCommandLinesEndCleanly) {
     for (std::wstring args : {std::wstring(10000, L'x'), std::wstring(L"/p ") + std::wstring(5000, L'9'),
                               std::wstring(L"/p -1"), std::wstring(L"/p 日本語"), std::wstring(L"/p 0")}) {
         ScrProcess proc;
-        ASSERT_TRUE(proc.Start(install.exe(), args));
+        ASSERT_TRUE(proc.Start(install, args));
         EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << args.substr(0, 20);
         EXPECT_EQ(proc.ExitCode(), 0u);
     }
 }
 
-// A window with a title another copy probes for.
-class TitledWindow {
-  public:
-    explicit TitledWindow(const wchar_t* title) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OrbiTestTitled";
-        RegisterClassW(&wc);
-        hwnd_ = CreateWindowW(wc.lpszClassName, title, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                              nullptr);
-    }
-    ~TitledWindow() { DestroyWindow(hwnd_); }
-    HWND hwnd() const { return hwnd_; }
-
-  private:
-    HWND hwnd_;
-};
-
 TEST(SingleInstance, EveryModeEndsWhileTheSaverOrTheDialogIsOpen) {
     ScrInstall install;
     for (const wchar_t* title : {L"Orbimotion_Main", L"<Orbimotion>"}) {
-        TitledWindow other(title);
+        HostWindow other(title, WS_OVERLAPPED, 0, 0, 10, 10);
         ASSERT_TRUE(other.hwnd());
-        TitledWindow pane(L"pane");
-        for (std::wstring args : {std::wstring(L"/s"), std::wstring(L"/c"), std::wstring(L""),
-                                  L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(pane.hwnd()))}) {
+        // A preview would stay as long as its pane, a saver or a dialog until closed: ending is the proof.
+        HostWindow pane(L"pane", WS_OVERLAPPED, 0, 0, 10, 10);
+        for (std::wstring args :
+             {std::wstring(L"/s"), std::wstring(L"/c"), std::wstring(L""), L"/p " + pane.HandleText()}) {
             ScrProcess proc;
-            ASSERT_TRUE(proc.Start(install.exe(), args));
+            ASSERT_TRUE(proc.Start(install, args));
             EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << title << " " << args;
-            EXPECT_EQ(GetWindow(pane.hwnd(), GW_CHILD), nullptr);
         }
     }
 }
 
-class Pane {
-  public:
-    Pane(int w, int h) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OrbiTestPane";
-        RegisterClassW(&wc);
-        hwnd_ = CreateWindowW(wc.lpszClassName, L"host", WS_POPUP | WS_VISIBLE, 20, 20, w, h, nullptr, nullptr,
-                              wc.hInstance, nullptr);
-    }
-    ~Pane() {
-        if (IsWindow(hwnd_))
-            DestroyWindow(hwnd_);
-    }
-    HWND hwnd() const { return hwnd_; }
-    HWND Child() const {
-        // GetParent answers 0 for WS_POPUP | WS_CHILD windows under Wine: enumerate instead.
-        HWND found = nullptr;
-        EnumChildWindows(
-            hwnd_,
-            [](HWND h, LPARAM lp) -> BOOL {
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+// A file's last-read time, as the file system keeps it. Set far back, it is renewed by the next read (the usual
+// "relatime" rule of Linux), so that a read becomes visible.
+ULONGLONG LastRead(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<ULONGLONG>(data.ftLastAccessTime.dwHighDateTime) << 32) | data.ftLastAccessTime.dwLowDateTime;
+}
 
-  private:
-    HWND hwnd_;
-};
+bool SetLastReadLongAgo(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    SYSTEMTIME when{};
+    when.wYear = 2000, when.wMonth = 1, when.wDay = 1;
+    FILETIME stamp{};
+    const bool done = SystemTimeToFileTime(&when, &stamp) && SetFileTime(h, nullptr, &stamp, nullptr);
+    CloseHandle(h);
+    return done && LastRead(path) == ((static_cast<ULONGLONG>(stamp.dwHighDateTime) << 32) | stamp.dwLowDateTime);
+}
 
-TEST(Preview, LivesInsideThePaneAndEndsWithIt) {
-    ScrInstall install;
-    Pane pane(152, 112);
-    ScrProcess proc;
-    ASSERT_TRUE(proc.Start(install.exe(), L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(pane.hwnd()))));
+// Starts a preview in the pane and waits for its window there.
+HWND StartPreview(ScrProcess& proc, const ScrInstall& install, const HostWindow& pane) {
+    EXPECT_TRUE(proc.Start(install, L"/p " + pane.HandleText()));
     HWND child = nullptr;
-    ASSERT_TRUE(
-        test::WaitUntil([&] { return (child = pane.Child()) != nullptr && IsWindowVisible(child); }, kExitWaitMs));
+    EXPECT_TRUE(
+        test::WaitUntil([&] { return (child = pane.FirstChild()) != nullptr && IsWindowVisible(child); }, kExitWaitMs));
+    return child;
+}
+
+TEST(Preview, LivesInsideThePaneNeverReadsTheSettingsAndEndsWithThePane) {
+    ScrInstall install;
+    install.WriteIni("[Section]\r\n");
+    ASSERT_TRUE(SetLastReadLongAgo(install.IniPath()));
+    const ULONGLONG unread = LastRead(install.IniPath());
+    HostWindow pane(L"host", WS_POPUP | WS_VISIBLE, 20, 20, 152, 112);
+    ScrProcess proc;
+    const HWND child = StartPreview(proc, install, pane);
+    ASSERT_TRUE(child);
     RECT r{};
     GetClientRect(child, &r);
     EXPECT_EQ(r.right, 152);
     EXPECT_EQ(r.bottom, 112);
     EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_CHILD);
-    wchar_t title[64] = {};
-    GetWindowTextW(child, title, 64);
-    EXPECT_STREQ(title, L"Preview Window");
-    // The preview never reads the settings and never blocks the saver from starting.
-    EXPECT_EQ(FindWindowW(nullptr, L"Orbimotion_Main"), nullptr);
-    DestroyWindow(pane.hwnd());
+    // Not a title the start-up probe looks for, so a saver or a dialog may start beside it.
+    EXPECT_EQ(test::TextOf(child), L"Preview Window");
+    pane.Destroy();
     EXPECT_TRUE(proc.WaitExit(kExitWaitMs));
+    EXPECT_EQ(LastRead(install.IniPath()), unread);
+    // The same stamp shows the read of a mode that loads the settings (else the file system keeps no read times).
+    ScrProcess other;
+    ASSERT_TRUE(other.Start(install, L"/x"));
+    EXPECT_TRUE(other.WaitExit(kExitWaitMs));
+    EXPECT_GT(LastRead(install.IniPath()), unread) << "a mode that reads the settings left no trace";
 }
 
 TEST(Preview, NoUsableHostLeavesNoProcessBehind) {
     ScrInstall install;
     HWND gone;
     {
-        Pane pane(10, 10);
+        HostWindow pane(L"host", WS_POPUP | WS_VISIBLE, 20, 20, 10, 10);
         gone = pane.hwnd();
     }
     for (std::wstring args : {std::wstring(L"/p"), std::wstring(L"/p 0"), std::wstring(L"/p abc"),
                               L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(gone))}) {
         ScrProcess proc;
-        ASSERT_TRUE(proc.Start(install.exe(), args));
+        ASSERT_TRUE(proc.Start(install, args));
         EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << args;
     }
 }
 
-TEST(Preview, ClosingThePreviewEndsTheProcess) {
+TEST(Preview, ClosingThePreviewEndsTheProcessAndLeavesThePane) {
     ScrInstall install;
-    Pane pane(200, 150);
+    HostWindow pane(L"host", WS_POPUP | WS_VISIBLE, 20, 20, 200, 150);
     ScrProcess proc;
-    ASSERT_TRUE(proc.Start(install.exe(), L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(pane.hwnd()))));
-    HWND child = nullptr;
-    ASSERT_TRUE(test::WaitUntil([&] { return (child = pane.Child()) != nullptr; }, kExitWaitMs));
+    const HWND child = StartPreview(proc, install, pane);
+    ASSERT_TRUE(child);
     PostMessageW(child, WM_CLOSE, 0, 0);
     EXPECT_TRUE(proc.WaitExit(kExitWaitMs));
     EXPECT_TRUE(IsWindow(pane.hwnd()));

@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <atomic>
 #include <vector>
@@ -10,6 +11,13 @@
 namespace orbi::test {
 
 namespace {
+
+std::string Narrow(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
 
 std::wstring Widen(const std::string& s) {
     int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
@@ -58,6 +66,18 @@ std::wstring BuiltScrPath() {
 #endif
 }
 
+void Drain() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Pump(DWORD ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -65,14 +85,24 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
             return true;
         if (GetTickCount64() >= end)
             return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        Drain();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
+
+namespace {
+
+// The system's text for an error code, without its line end.
+std::string ErrorText(DWORD code) {
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512, nullptr);
+    std::string out = std::to_string(code) + " " + Narrow(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+}  // namespace
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
@@ -110,11 +140,18 @@ bool TempDir::Exists(const std::wstring& name) const {
 
 ScrInstall::ScrInstall() {
     exe_ = dir_.File(L"Orbimotion.scr");
-    CopyFileW(BuiltScrPath().c_str(), exe_.c_str(), FALSE);
+    if (!CopyFileW(BuiltScrPath().c_str(), exe_.c_str(), FALSE))
+        problem_ = "copying " + Narrow(BuiltScrPath()) + " failed with error " + ErrorText(GetLastError());
 }
 
 ScrProcess::~ScrProcess() {
     Kill();
+}
+
+bool ScrProcess::Failed(const std::string& why) {
+    problem_ = why;
+    std::fprintf(stderr, "%s\n", why.c_str());
+    return false;
 }
 
 bool ScrProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
@@ -127,8 +164,18 @@ bool ScrProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
-    return CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_) !=
-           FALSE;
+    problem_.clear();
+    if (CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
+        return true;
+    const DWORD error = GetLastError();
+    pi_ = PROCESS_INFORMATION{};
+    return Failed("CreateProcess failed with error " + ErrorText(error) + " for " + Narrow(line).substr(0, 300));
+}
+
+bool ScrProcess::Start(const ScrInstall& install, const std::wstring& arguments) {
+    if (!install.problem().empty())
+        return Failed(install.problem());
+    return Start(install.exe(), arguments);
 }
 
 bool ScrProcess::WaitExit(DWORD timeoutMs) {
@@ -159,6 +206,65 @@ void ScrProcess::Kill() {
         CloseHandle(pi_.hThread);
     }
     pi_ = PROCESS_INFORMATION{};
+}
+
+HostWindow::HostWindow(const wchar_t* title, DWORD style, int x, int y, int w, int h) {
+    static const wchar_t* const kClass = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OrbiTestHost";
+        RegisterClassW(&wc);
+        return wc.lpszClassName;
+    }();
+    hwnd_ = CreateWindowW(kClass, title, style, x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+HostWindow::~HostWindow() {
+    Destroy();
+}
+
+void HostWindow::Destroy() {
+    if (hwnd_ && IsWindow(hwnd_))
+        DestroyWindow(hwnd_);
+}
+
+std::wstring HostWindow::HandleText() const {
+    return std::to_wstring(reinterpret_cast<uintptr_t>(hwnd_));
+}
+
+HWND HostWindow::FirstChild() const {
+    HWND found = nullptr;
+    EnumChildWindows(
+        hwnd_,
+        [](HWND h, LPARAM lp) -> BOOL {
+            *reinterpret_cast<HWND*>(lp) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTopLevel([owner](HWND h) {
+                return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == owner;
+            });
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::wstring BoxText(HWND box) {
+    std::wstring said;
+    for (HWND child : Descendants(box)) {
+        if (ClassOf(child) == L"Static")
+            said += TextOf(child);
+    }
+    return said;
 }
 
 HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs) {
@@ -282,6 +388,14 @@ void SendKey(WORD virtualKey) {
     in[1] = in[0];
     in[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, in, sizeof(INPUT));
+}
+
+void Key(WORD virtualKey, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
 }
 
 void MoveMouseTo(int x, int y) {

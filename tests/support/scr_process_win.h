@@ -15,6 +15,13 @@ std::wstring BuiltScrPath();
 // A Linux path as Wine sees it (Z:\...); Windows paths pass unchanged.
 std::wstring WindowsPath(const std::string& path);
 
+// Long enough for a cold start of the program under Wine on a loaded machine; only a failing wait lasts that long.
+constexpr DWORD kProgramWaitMs = 20000;
+
+// Runs what is waiting in this thread's queue, without waiting for more.
+void Drain();
+// Runs this thread's messages for the given time.
+void Pump(DWORD ms);
 // Polls `condition` every few milliseconds, pumping this thread's messages, until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
@@ -43,6 +50,8 @@ class ScrInstall {
     const std::wstring& exe() const { return exe_; }
     const TempDir& dir() const { return dir_; }
     std::wstring IniPath() const { return dir_.File(L"Orbimotion.ini"); }
+    // Empty, or why the program could not be copied.
+    const std::string& problem() const { return problem_; }
     // Settings file content as code page 932 bytes.
     void WriteIni(const std::string& bytes) const { dir_.WriteBytes(L"Orbimotion.ini", bytes); }
     std::string ReadIni() const { return dir_.ReadBytes(L"Orbimotion.ini"); }
@@ -50,6 +59,7 @@ class ScrInstall {
   private:
     TempDir dir_;
     std::wstring exe_;
+    std::string problem_;
 };
 
 class ScrProcess {
@@ -59,8 +69,11 @@ class ScrProcess {
     ScrProcess(const ScrProcess&) = delete;
     ScrProcess& operator=(const ScrProcess&) = delete;
 
-    // Starts `exe arguments` (the argument text after the quoted path); false when CreateProcess failed.
+    // Starts `exe arguments` (the argument text after the quoted path). A failure is told on the error stream and
+    // kept in problem(): the system's error and the command line.
     bool Start(const std::wstring& exe, const std::wstring& arguments);
+    bool Start(const ScrInstall& install, const std::wstring& arguments);
+    const std::string& problem() const { return problem_; }
     bool WaitExit(DWORD timeoutMs);
     bool Running() const;
     DWORD ExitCode() const;
@@ -69,7 +82,28 @@ class ScrProcess {
     void Kill();
 
   private:
+    bool Failed(const std::string& why);
     PROCESS_INFORMATION pi_{};
+    std::string problem_;
+};
+
+// A plain top-level window of this process (a host's preview pane, or a window with a probed title), destroyed
+// with the object.
+class HostWindow {
+  public:
+    HostWindow(const wchar_t* title, DWORD style, int x, int y, int w, int h);
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+    HWND hwnd() const { return hwnd_; }
+    // The decimal handle as a host passes it after /p.
+    std::wstring HandleText() const;
+    // The first child window; GetParent answers 0 under Wine for WS_POPUP | WS_CHILD windows, so it enumerates.
+    HWND FirstChild() const;
+    void Destroy();
+
+  private:
+    HWND hwnd_ = nullptr;
 };
 
 // A top-level window with this exact title, waited for; null on time-out.
@@ -79,8 +113,14 @@ HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs);
 
 // Input as a user makes it, through SendInput (the target must be pumping messages).
 void SendKey(WORD virtualKey);
+void Key(WORD virtualKey, bool up);
 void MoveMouseTo(int x, int y);
 void ClickMouseAt(int x, int y, bool right = false);
+
+// A visible message box or file dialog (class "#32770") owned by the window, waited for; null on time-out.
+HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs);
+// The texts of a message box's static controls, joined.
+std::wstring BoxText(HWND box);
 
 // The first top-level window for which `match` holds, or null.
 HWND FindTopLevel(const std::function<bool(HWND)>& match);

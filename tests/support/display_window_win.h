@@ -1,0 +1,25 @@
+// The display window inside the test process: a scripted scene, the program's end counted instead of taken, and
+// the screen it is given (the real one when none is). `window` holds it already while it loads.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "display/orbimotion_s_win.h"
+
+namespace orbi::test {
+
+inline void LoadDisplayWindow(std::unique_ptr<Orbimotion_S>& window,
+                              Process& p,
+                              RandomSource& random,
+                              int& ended,
+                              std::optional<ScreenTwips> screen = std::nullopt) {
+    DisplaySeams seams;
+    seams.random = &random;
+    seams.endProgram = [&ended] { ++ended; };
+    seams.screen = screen;
+    window = std::make_unique<Orbimotion_S>(p, seams);
+    window->Load();
+}
+
+}  // namespace orbi::test
