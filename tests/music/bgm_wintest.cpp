@@ -104,6 +104,12 @@ DWORD Timed(F call) {
     return static_cast<DWORD>(GetTickCount64() - start);
 }
 
+struct BadFile {
+    const char* name;
+    std::wstring path;
+    bool mayOpen = false;  // a damaged file may still open and play what it can
+};
+
 // A music folder with blanks and Japanese in its name, as users have them.
 class BgmWinTest : public ::testing::Test {
   protected:
@@ -125,6 +131,20 @@ class BgmWinTest : public ::testing::Test {
     std::wstring Put(const std::wstring& name, const std::string& bytes) {
         dir.WriteBytes(folder + L"\\" + name, bytes);
         return dir.File(folder + L"\\" + name);
+    }
+    // Files named for the player that it cannot play, the last a damaged one of its own kind.
+    std::vector<BadFile> BadFiles(const std::wstring& ending, const BadFile& damaged) {
+        std::vector<BadFile> files = {
+            {"empty path", L""},
+            {"missing file", dir.File(folder + L"\\gone" + ending)},
+            {"folder", dir.File(folder)},
+            {"255 characters", L"C:\\" + std::wstring(248, L'a') + ending},
+            {"outside code page 932", dir.File(folder + L"\\\u00e9t\u00e9 \U0001F3B5" + ending)},
+            {"text file", Put(L"readme" + ending, "This is not audio at all.\r\n")},
+            {"empty file", Put(L"empty" + ending, "")},
+        };
+        files.push_back(damaged);
+        return files;
     }
 };
 
@@ -221,12 +241,6 @@ TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndRestartsWithinOneInterval) 
     EXPECT_EQ(AliasStatus(L"mode"), L"<error>");
 }
 
-struct BadFile {
-    const char* name;
-    std::wstring path;
-    bool mayOpen = false;  // a damaged file may still open and play what it can
-};
-
 // Whatever the file, every call returns promptly, nothing reaches ApiResult, and the alias is gone at the end.
 void PlayBadMp3(RecordingWinmm& api, Process& p, Orbimotion_BGM& bgm, const BadFile& f) {
     SCOPED_TRACE(f.name);
@@ -254,17 +268,7 @@ void PlayBadMp3(RecordingWinmm& api, Process& p, Orbimotion_BGM& bgm, const BadF
 TEST_F(BgmMp3WinTest, FilesThatAreNoMp3FailQuietlyAndNeverHang) {
     std::string damaged = test::ReadFileBytes(TestMp3()).substr(0, 200);
     damaged.resize(20000, '\x5a');
-    const BadFile files[] = {
-        {"empty path", L""},
-        {"missing file", dir.File(folder + L"\\gone.mp3")},
-        {"folder", dir.File(folder)},
-        {"255 characters", L"C:\\" + std::wstring(248, L'a') + L".mp3"},
-        {"outside code page 932", dir.File(folder + L"\\\u00e9t\u00e9 \U0001F3B5.mp3")},
-        {"text file", Put(L"readme.mp3", "This is not audio at all.\r\n")},
-        {"empty file", Put(L"empty.mp3", "")},
-        {"garbage after a real start", Put(L"damaged.mp3", damaged), true},
-    };
-    for (const auto& f : files)
+    for (const auto& f : BadFiles(L".mp3", {"garbage after a real start", Put(L"damaged.mp3", damaged), true}))
         PlayBadMp3(api, p, bgm, f);
 }
 
@@ -304,17 +308,7 @@ TEST_F(BgmWavWinTest, FilesThatAreNoWaveStaySilentAndNeverHang) {
     std::string damaged = test::WavBytes(300).substr(0, 44);
     damaged += std::string(3000, '\x7f');
     damaged.replace(20, 2, "\x34\x12", 2);  // a format tag no one decodes
-    const BadFile files[] = {
-        {"empty path", L""},
-        {"missing file", dir.File(folder + L"\\gone.wav")},
-        {"folder", dir.File(folder)},
-        {"255 characters", L"C:\\" + std::wstring(248, L'a') + L".wav"},
-        {"outside code page 932", dir.File(folder + L"\\\u00e9t\u00e9 \U0001F3B5.wav")},
-        {"text file", Put(L"readme.wav", "This is not audio at all.\r\n")},
-        {"empty file", Put(L"empty.wav", "")},
-        {"damaged header", Put(L"damaged.wav", damaged)},
-    };
-    for (const auto& f : files) {
+    for (const auto& f : BadFiles(L".wav", {"damaged header", Put(L"damaged.wav", damaged)})) {
         SCOPED_TRACE(f.name);
         p.settings.BgmFile = f.path;
         EXPECT_LT(Timed([&] { bgm.WavPlay(); }), 1000u);

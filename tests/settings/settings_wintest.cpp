@@ -73,12 +73,10 @@ TEST_F(SettingsFile, WhatTheProgramWritesReadsBackAsWritten) {
     EXPECT_EQ(p.settings.BgmFolder, music.path());
 }
 
-TEST_F(SettingsFile, NoFileGivesTheDefaultsAndTheProgramFolder) {
+// The defaults themselves are the unit tests' business; here the real profile functions and folder.
+TEST_F(SettingsFile, NoFileGivesTheDefaultSpeedTheProgramFolderAndNoFile) {
     LoadSettings(p);
     EXPECT_EQ(p.settings.Speed, 10);
-    EXPECT_EQ(p.settings.BgmKind, 0);
-    EXPECT_EQ(p.settings.BgmRepeat, 0);
-    EXPECT_EQ(p.settings.BgmFile, L"");
     EXPECT_EQ(p.settings.BgmFolder, dir.path());
     EXPECT_FALSE(dir.Exists(L"Orbimotion.ini"));
 }
