@@ -114,27 +114,6 @@ TEST(DisplayMode, PointerIsHiddenWithTheSwitchAndShownWithoutArguments) {
     }
 }
 
-TEST(DisplayMode, ThirtyMouseMovesAreToleratedAndTheThirtyFirstEnds) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L"/s"));
-    // The window appears under the resting pointer and gets one move without motion: wait until it has counted.
-    EXPECT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() >= 1; }, 5000));
-    test::Pump(300);
-    LRESULT count = saver.MouseMoves();
-    ASSERT_GE(count, 0);
-    ASSERT_LE(count, 2);
-    while (count < 30) {
-        PostMessageW(saver.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
-        ASSERT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() == count + 1; }, kWaitMs)) << count;
-        ++count;
-    }
-    test::Pump(300);
-    EXPECT_TRUE(saver.proc.Running());
-    EXPECT_EQ(saver.MouseMoves(), 30);
-    PostMessageW(saver.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
-    EXPECT_TRUE(saver.Ends());
-}
-
 TEST(DisplayMode, MovingTheRealMouseEndsIt) {
     Saver saver;
     ASSERT_TRUE(saver.Start(L"/s"));

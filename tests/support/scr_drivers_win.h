@@ -28,8 +28,6 @@ class Saver {
     // Ended, by now or within the time, with exit code 0.
     bool Ends(DWORD ms = kProgramWaitMs);
     bool EndsOnAKey();
-    // The window's count of mouse moves, asked through its query message; -1 when it does not answer.
-    LRESULT MouseMoves() const;
 
   private:
     std::optional<ScrInstall> own_;
