@@ -82,9 +82,11 @@ for _ in $(seq 200); do running "$WINESERVER -p\$" socket && break; sleep 0.05; 
 running "$WINESERVER -p\$" socket || { echo "the persistent wineserver did not start" >&2; exit 1; }
 "$WINE" cmd /c exit >/dev/null 2>&1 || true
 if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
-    setsid "$WINE" "$ORBI_KEEPALIVE" </dev/null >/dev/null 2>&1 &
+    # Its window brings up the desktop process, which the first test would otherwise start cold, racing it.
+    rm -f "$ORBI_WINE_DIR/keepalive.ready"
+    setsid "$WINE" "$ORBI_KEEPALIVE" "Z:${ORBI_WINE_DIR//\//\\}\\keepalive.ready" </dev/null >/dev/null 2>&1 &
     echo $! >"$ORBI_WINE_DIR/keepalive.pid"
-    # Its window brings up the desktop process, which the first test would otherwise start cold (seconds).
-    for _ in $(seq 200); do running 'explorer.exe' && break; sleep 0.05; done
+    for _ in $(seq 400); do [ -e "$ORBI_WINE_DIR/keepalive.ready" ] && break; sleep 0.05; done
+    [ -e "$ORBI_WINE_DIR/keepalive.ready" ] || echo "the keepalive window did not appear within 20 s" >&2
 fi
 echo "Wine session on DISPLAY=$display, prefix $WINEPREFIX"
