@@ -10,7 +10,7 @@ export ORBI_WINE_DIR
 
 stop() {
     # A test that made a folder read-only with a bind mount and died before undoing it leaves the mount behind.
-    grep -o " $ORBI_WINE_DIR/[^ ]*" /proc/mounts 2>/dev/null | sort -r | while read -r m; do umount -l "$m" || true; done
+    { grep -o " $ORBI_WINE_DIR/[^ ]*" /proc/mounts || true; } | sort -r | while read -r m; do umount -l "$m" || true; done
     if [ -f "$ORBI_WINE_DIR/session.env" ]; then
         . "$(dirname "$0")/wine-env.sh"
         "$WINESERVER" -k 2>/dev/null || true

@@ -175,7 +175,9 @@ UserSettingsFolder::~UserSettingsFolder() {
 }
 
 ReadOnlyFolder::ReadOnlyFolder(const std::wstring& folder) : unixPath_(UnixPath(folder)) {
-    if (unixPath_.empty() || unixPath_.find('\'') != std::string::npos)
+    if (unixPath_.find('\'') != std::string::npos)
+        unixPath_.clear();  // not a name the shell line below can quote
+    if (unixPath_.empty())
         return;
     const std::string quoted = "'" + unixPath_ + "'";
     RunLinuxShell("mount --bind " + quoted + " " + quoted + " && mount -o remount,bind,ro " + quoted);
