@@ -526,6 +526,12 @@ TEST(ConfigureMode, APickedFileIsSavedAndItsFolderIsWhereThePickerOpensNext) {
     Dialog::PressButton(picker, IDCANCEL);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
     d.Save();
+    if (HWND dbg = WaitForOwnedBox(d.form, 100)) {
+        std::wstring t = TextOf(dbg) + L" | " + BoxText(dbg);
+        std::string u(t.size() * 3, '\0');
+        u.resize(WideCharToMultiByte(CP_UTF8, 0, t.c_str(), (int)t.size(), u.data(), (int)u.size(), nullptr, nullptr));
+        ADD_FAILURE() << "DEBUG " << u;
+    }
     ASSERT_TRUE(d.Ends());
     const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
     EXPECT_EQ(CompareStringOrdinal(saved.c_str(), -1, (music + L"\\again.mp3").c_str(), -1, TRUE), CSTR_EQUAL) << saved;
@@ -543,6 +549,12 @@ TEST(ConfigureMode, AStoredMusicFileIsChosenAndItsFolderIsWhereThePickerOpens) {
     Dialog::PickerAccept(picker, L"other.mp3");
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
     d.Save();
+    if (HWND dbg = WaitForOwnedBox(d.form, 100)) {
+        std::wstring t = TextOf(dbg) + L" | " + BoxText(dbg);
+        std::string u(t.size() * 3, '\0');
+        u.resize(WideCharToMultiByte(CP_UTF8, 0, t.c_str(), (int)t.size(), u.data(), (int)u.size(), nullptr, nullptr));
+        ADD_FAILURE() << "DEBUG " << u;
+    }
     ASSERT_TRUE(d.Ends());
     const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
     EXPECT_EQ(CompareStringOrdinal(saved.c_str(), -1, place.dir().File(L"other.mp3").c_str(), -1, TRUE), CSTR_EQUAL)
@@ -786,7 +798,7 @@ TEST(ConfigureMode, AMusicFileNamedOutsideTheCodePageIsKeptByAPathItCarriesAndPl
     EXPECT_TRUE(saver.WaitExit(kWaitMs));
 }
 
-TEST(ConfigureMode, AMusicFileWithoutANameTheCodePageCarriesIsRefusedAndTheChoiceStays) {
+TEST(ConfigureMode, AMusicFileWithoutAShortNameIsRefusedAndOneDeletedBeforeSavingIsSavedAsPicked) {
     test::UserSettingsFolder user;
     Dialog d;
     ASSERT_TRUE(d.ok());
@@ -801,9 +813,33 @@ TEST(ConfigureMode, AMusicFileWithoutANameTheCodePageCarriesIsRefusedAndTheChoic
     EXPECT_NE(BoxText(box).find(L"ファイル名は使用できません"), std::wstring::npos) << BoxText(box);
     test::SendKey(VK_RETURN);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+
+    // One that exists is taken, and goes away before saving: nothing checks it now, the next start forgets it.
+    d.install.dir().WriteBytes(L"Beyoncé gone.wav", test::WavBytes(100));
+    picker = d.OpenPicker();
+    ASSERT_TRUE(picker);
+    Dialog::PickerAccept(picker, d.install.dir().File(L"Beyoncé gone.wav"));
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
+    // Answered once the dialog's thread is back from taking the pick.
+    ASSERT_TRUE(SendMessageTimeoutW(d.form, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, nullptr));
+    ASSERT_TRUE(DeleteFileW(d.install.dir().File(L"Beyoncé gone.wav").c_str()));
     d.Save();
+    if (HWND dbg = WaitForOwnedBox(d.form, 100)) {
+        std::wstring t = TextOf(dbg) + L" | " + BoxText(dbg);
+        std::string u(t.size() * 3, '\0');
+        u.resize(WideCharToMultiByte(CP_UTF8, 0, t.c_str(), (int)t.size(), u.data(), (int)u.size(), nullptr, nullptr));
+        ADD_FAILURE() << "DEBUG " << u;
+    }
     ASSERT_TRUE(d.Ends());
-    EXPECT_EQ(IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ"), L"");
+    const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
+    // The short name of the file in the program's folder.
+    const size_t slash = saved.find_last_of(L'\\');
+    ASSERT_NE(slash, std::wstring::npos) << saved;
+    wchar_t folder[MAX_PATH] = {};
+    GetLongPathNameW(saved.substr(0, slash).c_str(), folder, MAX_PATH);
+    EXPECT_EQ(CompareStringOrdinal(folder, -1, d.install.dir().path().c_str(), -1, TRUE), CSTR_EQUAL) << saved;
+    EXPECT_NE(saved.find(L'~', slash), std::wstring::npos) << saved;
+    EXPECT_EQ(IniValue(d.install.IniPath(), L"BGM区分"), L"2");
 }
 
 }  // namespace
