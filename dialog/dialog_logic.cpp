@@ -131,15 +131,47 @@ OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring&
     return request;
 }
 
-bool PickMusicFile(Process& p, Hwnd owner, Hinst instance) {
+PickResult PickMusicFile(Process& p, Hwnd owner, Hinst instance) {
     Settings& s = p.settings;
+    PickResult result;
     std::wstring path;
-    p.ApiResult = p.api.GetOpenFileNameA(MusicFileRequest(owner, instance, s.BgmFolder), path);
+    p.ApiResult = p.api.GetOpenFileNameW(MusicFileRequest(owner, instance, s.BgmFolder), path);
     if (p.ApiResult <= 0)
-        return false;
-    s.BgmFile = path;
+        return result;
+    // The path goes to Windows through ANSI calls from now on: the code page must carry it, and it must fit the
+    // picker's buffer with its NUL, as the ANSI dialog demanded.
+    std::wstring stored = path;
+    const bool carried = p.api.AnsiRoundTrip(path) == path;
+    if (!carried) {
+        stored = p.api.ShortPathName(path);
+        if (stored.empty() || p.api.AnsiRoundTrip(stored) != stored ||
+            p.api.AnsiLength(stored) >= kPickerBufferLength) {
+            result.refusal = L"このファイル名は使用できません。\n\n" + path +
+                             L"\n\nファイル名やフォルダ名を変えてから、もう一度選んでください。";
+            return result;
+        }
+    } else if (p.api.AnsiLength(stored) >= kPickerBufferLength) {
+        return result;  // the ANSI dialog failed here, which counts as a cancel
+    }
+    s.BgmFile = stored;
     s.BgmFolder = ParentFolder(s.BgmFile);
-    return true;
+    result.picked = true;
+    return result;
+}
+
+std::wstring AsciiDigits(const std::wstring& text) {
+    std::wstring out = text;
+    for (wchar_t& c : out) {
+        if (c >= L'０' && c <= L'９')
+            c = static_cast<wchar_t>(L'0' + (c - L'０'));
+        else if (c == L'＋')
+            c = L'+';
+        else if (c == L'－')
+            c = L'-';
+        else if (c == L'　')
+            c = L' ';
+    }
+    return out;
 }
 
 std::optional<int16_t> RepeatFromText(const std::wstring& text) {
@@ -158,12 +190,31 @@ std::wstring RefusedMessage(const std::wstring& path) {
     return L"設定を保存できませんでした。\n\n" + path;
 }
 
+// The file saving writes: the one loading reads, or the per-user one in place of an unwritable file beside the
+// program. Empty when neither takes the settings; `tried` then names what was tried.
+std::wstring SaveTarget(Process& p, std::wstring& tried) {
+    const std::wstring beside = SettingsPath(p);
+    const std::wstring current = CurrentSettingsPath(p);
+    tried = current;
+    if (p.api.CanOpenForWriting(current))
+        return current;
+    if (current != beside)
+        return std::wstring();
+    const std::wstring user = UserSettingsPath(p);
+    if (user.empty())
+        return std::wstring();
+    tried += L"\n" + user;
+    if (!p.api.CreateFolder(ParentFolder(user)) || !p.api.CanOpenForWriting(user))
+        return std::wstring();
+    return user;
+}
+
 }  // namespace
 
 SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText) {
     SaveResult result;
     // Checked before anything is written, so that a refused value never leaves half a file behind.
-    const std::optional<int16_t> repeat = RepeatFromText(repeatText);
+    const std::optional<int16_t> repeat = RepeatFromText(AsciiDigits(repeatText));
     if (!repeat) {
         result.outcome = SaveOutcome::RepeatOutOfRange;
         result.message = L"曲目は 0 から 30 までの数字で入力してください。";
@@ -172,11 +223,12 @@ SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatTex
     Settings& s = p.settings;
     s.BgmRepeat = *repeat;
 
-    const std::wstring path = SettingsPath(p);
     // A file Windows will not let us write is found before the first key, so no half-saved file results.
-    if (!p.api.CanOpenForWriting(path)) {
+    std::wstring tried;
+    const std::wstring path = SaveTarget(p, tried);
+    if (path.empty()) {
         result.outcome = SaveOutcome::WriteRefused;
-        result.message = RefusedMessage(path);
+        result.message = RefusedMessage(tried);
         return result;
     }
     const std::wstring values[][2] = {

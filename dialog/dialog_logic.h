@@ -58,8 +58,19 @@ inline constexpr int kRepeatItems = 31;  // the empty text, then "1" to "30"
 // The file picker: filter, title, start folder and buffers as the dialog asks for them.
 inline constexpr wchar_t kOpenFileTitle[] = L"ﾌｧｲﾙを開く";
 OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring& startFolder);
-// Shows the picker; after a pick BgmFile is the chosen path and BgmFolder its folder. True when a file was picked.
-bool PickMusicFile(Process& p, Hwnd owner, Hinst instance);
+// Shows the picker; after a pick BgmFile is the chosen path and BgmFolder its folder. A path the ANSI code page
+// cannot carry is kept as its short form; when that is missing or too long for the picker's buffer, the choice is
+// refused with `refusal` to tell the user and nothing changes.
+struct PickResult {
+    bool picked = false;
+    std::wstring refusal;
+    explicit operator bool() const { return picked; }
+};
+PickResult PickMusicFile(Process& p, Hwnd owner, Hinst instance);
+
+// The repeat box's text with full-width digits, signs and the ideographic space read as their ASCII forms, as
+// the Japanese input method types them.
+std::wstring AsciiDigits(const std::wstring& text);
 
 // The repeat box's text as a track: a text that is not a number gives 0, fractions round halves to even; empty
 // when the number does not fit 16 bits.
@@ -70,8 +81,9 @@ struct SaveResult {
     SaveOutcome outcome = SaveOutcome::Saved;
     std::wstring message;  // what to tell the user when not saved
 };
-// Writes the four keys in their order. Nothing is written when the repeat text does not fit or the file cannot be
-// written; writing stops at the first value Windows refuses.
+// Writes the four keys in their order to the file loading reads; when that is the one beside the program and it
+// cannot be written, to the per-user file, whose folder is made. Nothing is written when the repeat text does not
+// fit or neither file can be written; writing stops at the first value Windows refuses.
 SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText);
 
 inline constexpr int32_t kSwShowNormal = 1;

@@ -313,8 +313,11 @@ void Orbimotion_P::SetFileButtonEnabled(bool enabled) {
 }
 
 void Orbimotion_P::Cmd_File_Click() {
-    if (PickMusicFile(p_, AsHwnd(hwnd()), reinterpret_cast<Hinst>(ProgramInstance())))
+    const PickResult picked = PickMusicFile(p_, AsHwnd(hwnd()), reinterpret_cast<Hinst>(ProgramInstance()));
+    if (picked)
         lbl_Fname.SetCaption(p_.settings.BgmFile);
+    else if (!picked.refusal.empty())
+        Tell(picked.refusal);
 }
 
 void Orbimotion_P::Cmd_Set_Click() {

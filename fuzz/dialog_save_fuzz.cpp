@@ -72,9 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         api.ini[path][kSection][kKeySpeed] = L" 55";
     const std::wstring repeatText = Text(in, 40);
 
-    // The repeat box on its own: a number rounds to its nearest track, anything else is 0.
-    const std::optional<int16_t> track = RepeatFromText(repeatText);
-    if (const std::optional<double> n = ParseNumber(repeatText)) {
+    // The repeat box on its own, full-width digits read as ASCII: a number rounds to its nearest track, anything
+    // else is 0.
+    const std::optional<int16_t> track = RepeatFromText(AsciiDigits(repeatText));
+    if (const std::optional<double> n = ParseNumber(AsciiDigits(repeatText))) {
         if (track)
             Check(std::fabs(*n - *track) <= 0.5);
         else

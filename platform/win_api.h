@@ -58,8 +58,21 @@ class WinApi {
     // True when the file can be written: an existing one opens for writing, a missing one could be created.
     // Nothing is left behind by asking.
     virtual bool CanOpenForWriting(const std::wstring& path) = 0;
-    // The folder of the running executable, without a trailing separator.
+    // True when a file (not a folder) of that name exists, whether or not it can be opened.
+    virtual bool IsExistingFile(const std::wstring& path) = 0;
+    // Makes the folder; true when it exists afterwards, made now or before.
+    virtual bool CreateFolder(const std::wstring& path) = 0;
+    // The short (8.3) form of an existing file's or folder's path; empty when there is none.
+    virtual std::wstring ShortPathName(const std::wstring& path) = 0;
+    // The user's roaming application-data folder; empty when the system does not name one.
+    virtual std::wstring RoamingAppDataFolder() = 0;
+    // The folder of the running executable, without a trailing separator, except that a drive's root keeps it
+    // ("C:\").
     virtual std::wstring ExeDirectory() = 0;
+    // The text after a trip to the ANSI code page and back: unchanged when the code page carries it.
+    virtual std::wstring AnsiRoundTrip(const std::wstring& text) = 0;
+    // How many bytes the text takes in the ANSI code page.
+    virtual size_t AnsiLength(const std::wstring& text) = 0;
     virtual void Sleep(uint32_t milliseconds) = 0;
 
     // winmm
@@ -87,8 +100,9 @@ class WinApi {
     virtual int32_t PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // comdlg32 and shell32
-    // Returns the dialog's result; on success `path` receives the file buffer's text before its first NUL.
-    virtual int32_t GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) = 0;
+    // The wide file-open dialog, so that a name the ANSI code page cannot carry comes back whole. Returns the
+    // dialog's result; on success `path` receives the file buffer's text before its first NUL.
+    virtual int32_t GetOpenFileNameW(const OpenFileRequest& request, std::wstring& path) = 0;
     virtual intptr_t ShellExecuteA(Hwnd window,
                                    const std::wstring& verb,
                                    const std::wstring& file,

@@ -4,6 +4,9 @@
 #include <commdlg.h>
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <shlobj.h>
+
+#include <memory>
 
 #include "platform/ansi_win.h"
 
@@ -79,6 +82,45 @@ bool Win32Api::CanOpenForWriting(const std::wstring& path) {
     return true;
 }
 
+bool Win32Api::IsExistingFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesA(ToAnsi(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Api::CreateFolder(const std::wstring& path) {
+    const std::string ansi = ToAnsi(path);
+    if (CreateDirectoryA(ansi.c_str(), nullptr))
+        return true;
+    const DWORD attributes = GetFileAttributesA(ansi.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Win32Api::ShortPathName(const std::wstring& path) {
+    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0)
+        return std::wstring();
+    std::wstring shortPath(needed, L'\0');
+    const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (n == 0 || n >= needed)
+        return std::wstring();
+    shortPath.resize(n);
+    return shortPath;
+}
+
+std::wstring Win32Api::RoamingAppDataFolder() {
+    // Late for the same reason as the file dialog; the folder's text belongs to the system's allocator.
+    using GetKnownFolder = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    using FreeTask = void(WINAPI*)(void*);
+    static const auto known = LateBound<GetKnownFolder>(L"shell32.dll", "SHGetKnownFolderPath");
+    static const auto free = LateBound<FreeTask>(L"ole32.dll", "CoTaskMemFree");
+    if (!known || !free)
+        return std::wstring();
+    PWSTR raw = nullptr;
+    const HRESULT hr = known(FOLDERID_RoamingAppData, 0, nullptr, &raw);
+    const std::unique_ptr<wchar_t, FreeTask> owned(raw, free);
+    return SUCCEEDED(hr) && raw ? std::wstring(raw) : std::wstring();
+}
+
 std::wstring Win32Api::ExeDirectory() {
     std::string path(MAX_PATH, '\0');
     DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -90,7 +132,20 @@ std::wstring Win32Api::ExeDirectory() {
     // Searching the bytes for '\' would be wrong: it is a trail byte of some double-byte characters.
     std::wstring wide = FromAnsi(path);
     size_t wslash = wide.find_last_of(L"\\/");
-    return wslash == std::wstring::npos ? std::wstring() : wide.substr(0, wslash);
+    if (wslash == std::wstring::npos)
+        return std::wstring();
+    // A drive's root is "C:\", not "C:", which would name the drive's current folder.
+    if (wslash > 0 && wide[wslash - 1] == L':')
+        return wide.substr(0, wslash + 1);
+    return wide.substr(0, wslash);
+}
+
+std::wstring Win32Api::AnsiRoundTrip(const std::wstring& text) {
+    return FromAnsi(ToAnsi(text));
+}
+
+size_t Win32Api::AnsiLength(const std::wstring& text) {
+    return ToAnsi(text).size();
 }
 
 void Win32Api::Sleep(uint32_t milliseconds) {
@@ -187,30 +242,27 @@ int32_t Win32Api::PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, 
     return ::PostMessageA(ToHwnd(window), message, wParam, lParam);
 }
 
-int32_t Win32Api::GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) {
-    std::string filter = ToAnsi(request.filter);
-    std::string initialDir = ToAnsi(request.initialDir);
-    std::string title = ToAnsi(request.title);
-    std::string file(request.fileBufferLength, '\0');
-    std::string fileTitle(request.titleBufferLength, '\0');
+int32_t Win32Api::GetOpenFileNameW(const OpenFileRequest& request, std::wstring& path) {
+    std::wstring file(request.fileBufferLength, L'\0');
+    std::wstring fileTitle(request.titleBufferLength, L'\0');
 
     // The 76-byte form of the structure: what the program was written for, without the Windows 2000 tail.
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     ofn.hwndOwner = ToHwnd(request.owner);
     ofn.hInstance = reinterpret_cast<HINSTANCE>(request.instance);
-    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFilter = request.filter.c_str();
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = request.fileBufferLength;
     ofn.lpstrFileTitle = fileTitle.data();
     ofn.nMaxFileTitle = request.titleBufferLength;
-    ofn.lpstrInitialDir = initialDir.c_str();
-    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrInitialDir = request.initialDir.c_str();
+    ofn.lpstrTitle = request.title.c_str();
     ofn.Flags = request.flags;
-    static const auto open = LateBound<decltype(&::GetOpenFileNameA)>(L"comdlg32.dll", "GetOpenFileNameA");
+    static const auto open = LateBound<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
     BOOL ok = open ? open(&ofn) : FALSE;
     if (ok)
-        path = FromAnsi(file.substr(0, file.find('\0')));
+        path = file.substr(0, file.find(L'\0'));
     return ok;
 }
 

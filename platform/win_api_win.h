@@ -18,7 +18,13 @@ class Win32Api : public WinApi {
                                        const std::wstring& file) override;
     bool CanOpenForReading(const std::wstring& path) override;
     bool CanOpenForWriting(const std::wstring& path) override;
+    bool IsExistingFile(const std::wstring& path) override;
+    bool CreateFolder(const std::wstring& path) override;
+    std::wstring ShortPathName(const std::wstring& path) override;
+    std::wstring RoamingAppDataFolder() override;
     std::wstring ExeDirectory() override;
+    std::wstring AnsiRoundTrip(const std::wstring& text) override;
+    size_t AnsiLength(const std::wstring& text) override;
     void Sleep(uint32_t milliseconds) override;
     uint32_t mciSendStringA(const std::wstring& command,
                             FixedBuffer* reply,
@@ -40,7 +46,7 @@ class Win32Api : public WinApi {
     int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) override;
     Hwnd GetWindow(Hwnd window, uint32_t command) override;
     int32_t PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-    int32_t GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) override;
+    int32_t GetOpenFileNameW(const OpenFileRequest& request, std::wstring& path) override;
     intptr_t ShellExecuteA(Hwnd window,
                            const std::wstring& verb,
                            const std::wstring& file,

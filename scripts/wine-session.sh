@@ -9,6 +9,8 @@ ORBI_WINE_DIR=${ORBI_WINE_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build/wine}
 export ORBI_WINE_DIR
 
 stop() {
+    # A test that made a folder read-only with a bind mount and died before undoing it leaves the mount behind.
+    { grep -o " $ORBI_WINE_DIR/[^ ]*" /proc/mounts || true; } | sort -r | while read -r m; do umount -l "$m" || true; done
     if [ -f "$ORBI_WINE_DIR/session.env" ]; then
         . "$(dirname "$0")/wine-env.sh"
         "$WINESERVER" -k 2>/dev/null || true

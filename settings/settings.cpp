@@ -29,7 +29,30 @@ std::optional<int16_t> IntegerSetting(const std::wstring& text) {
 }  // namespace
 
 std::wstring SettingsPath(Process& p) {
-    return p.api.ExeDirectory() + L"\\Orbimotion.ini";
+    const std::wstring folder = p.api.ExeDirectory();
+    // A drive's root already ends in its separator.
+    return folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") + L"Orbimotion.ini";
+}
+
+std::wstring UserSettingsPath(Process& p) {
+    std::wstring folder = p.api.RoamingAppDataFolder();
+    if (folder.empty())
+        return std::wstring();
+    // The profile functions take ANSI paths: a folder named outside the code page (a user called José) goes by
+    // its short name.
+    if (p.api.AnsiRoundTrip(folder) != folder) {
+        folder = p.api.ShortPathName(folder);
+        if (folder.empty() || p.api.AnsiRoundTrip(folder) != folder)
+            return std::wstring();
+    }
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    return folder + L"Orbimotion\\Orbimotion.ini";
+}
+
+std::wstring CurrentSettingsPath(Process& p) {
+    const std::wstring user = UserSettingsPath(p);
+    return !user.empty() && p.api.IsExistingFile(user) ? user : SettingsPath(p);
 }
 
 std::wstring ReadSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& file) {
@@ -51,7 +74,7 @@ void WriteSetting(Process& p,
 
 void LoadSettings(Process& p) {
     Settings& s = p.settings;
-    const std::wstring path = SettingsPath(p);
+    const std::wstring path = CurrentSettingsPath(p);
 
     std::wstring text = ReadSetting(p, kSection, kKeySpeed, path);
     if (text.empty()) {

@@ -1,4 +1,5 @@
-// The four user settings, the INI file beside the executable that keeps them, and the path helpers.
+// The four user settings, the INI file that keeps them (beside the executable, or per user when the program's
+// folder could not take it), and the path helpers.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,13 @@ inline constexpr wchar_t kKeyBgmRepeat[] = L"BGMﾘﾋﾟｰﾄ";
 inline constexpr wchar_t kKeyBgmFile[] = L"BGMﾌｧｲﾙ";
 inline constexpr int16_t kDefaultSpeed = 10;
 
+// The settings file beside the executable.
 std::wstring SettingsPath(Process& p);
+// Orbimotion\Orbimotion.ini in the user's roaming application-data folder; empty when that folder is unknown or
+// has no name the ANSI code page carries.
+std::wstring UserSettingsPath(Process& p);
+// The file loading reads: the per-user one when it exists, otherwise the one beside the executable.
+std::wstring CurrentSettingsPath(Process& p);
 std::wstring ReadSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& file);
 void WriteSetting(Process& p,
                   const std::wstring& section,

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,13 @@ std::string IniLine(const std::wstring& key, const std::wstring& value) {
 std::wstring IniValue(const std::wstring& path, const std::wstring& key) {
     wchar_t value[512] = {};
     GetPrivateProfileStringW(L"Section", key.c_str(), L"<missing>", value, 512, path.c_str());
+    return value;
+}
+
+// The value bytes of a key in the settings file, as an ANSI program reads them.
+std::string IniBytesValue(const std::wstring& path, const std::string& key) {
+    char value[512] = {};
+    GetPrivateProfileStringA("Section", key.c_str(), "", value, 512, test::Cp932(path).c_str());
     return value;
 }
 
@@ -209,6 +218,12 @@ TEST(ConfigureMode, APickedFileIsSavedAndItsFolderIsWhereThePickerOpensNext) {
     Dialog::PressButton(picker, IDCANCEL);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
     d.Save();
+    if (HWND dbg = WaitForOwnedBox(d.form, 100)) {
+        std::wstring t = TextOf(dbg) + L" | " + BoxText(dbg);
+        std::string u(t.size() * 3, '\0');
+        u.resize(WideCharToMultiByte(CP_UTF8, 0, t.c_str(), (int)t.size(), u.data(), (int)u.size(), nullptr, nullptr));
+        ADD_FAILURE() << "DEBUG " << u;
+    }
     ASSERT_TRUE(d.Ends());
     const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
     EXPECT_EQ(CompareStringOrdinal(saved.c_str(), -1, (music + L"\\again.mp3").c_str(), -1, TRUE), CSTR_EQUAL) << saved;
@@ -226,6 +241,12 @@ TEST(ConfigureMode, AStoredMusicFileIsChosenAndItsFolderIsWhereThePickerOpens) {
     Dialog::PickerAccept(picker, L"other.mp3");
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
     d.Save();
+    if (HWND dbg = WaitForOwnedBox(d.form, 100)) {
+        std::wstring t = TextOf(dbg) + L" | " + BoxText(dbg);
+        std::string u(t.size() * 3, '\0');
+        u.resize(WideCharToMultiByte(CP_UTF8, 0, t.c_str(), (int)t.size(), u.data(), (int)u.size(), nullptr, nullptr));
+        ADD_FAILURE() << "DEBUG " << u;
+    }
     ASSERT_TRUE(d.Ends());
     const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
     EXPECT_EQ(CompareStringOrdinal(saved.c_str(), -1, place.dir().File(L"other.mp3").c_str(), -1, TRUE), CSTR_EQUAL)
@@ -247,7 +268,8 @@ TEST(ConfigureMode, SavingAnUntouchedDialogWritesTheDefaultsInOrder) {
 
 TEST(ConfigureMode, TypedTracksAreStoredAsNumbers) {
     const std::pair<std::wstring, std::wstring> rows[] = {
-        {L"7", L"7"}, {L"abc", L"0"}, {L"", L"0"}, {L"3.5", L"4"}, {L"2.5", L"2"}};
+        {L"7", L"7"},  {L"abc", L"0"},   {L"", L"0"},      {L"3.5", L"4"}, {L"2.5", L"2"},
+        {L"５", L"5"}, {L"１２", L"12"}, {L"　７　", L"7"}};  // as the Japanese input method types them
     for (const auto& [typed, stored] : rows) {
         Dialog d;
         ASSERT_TRUE(d.ok());
@@ -329,10 +351,11 @@ TEST(ConfigureMode, ATrackThatDoesNotFitIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(IniValue(d.install.IniPath(), L"BGMﾘﾋﾟｰﾄ"), L"9");
 }
 
-TEST(ConfigureMode, ASaveWindowsRefusesIsReportedWithThePathAndTheDialogStays) {
+TEST(ConfigureMode, ASaveNeitherFileTakesIsReportedWithThePathsAndTheDialogStays) {
+    test::UserSettingsFolder user(/*blocked=*/true);
     Dialog d;
     ASSERT_TRUE(d.ok());
-    // A folder where the settings file should be: no file can be written there.
+    // A folder where the settings file should be, and a file where the per-user folder should be made.
     ASSERT_TRUE(CreateDirectoryW(d.install.IniPath().c_str(), nullptr));
     d.Save();
     HWND box = test::WaitForOwnedBox(d.form, kWaitMs);
@@ -341,6 +364,8 @@ TEST(ConfigureMode, ASaveWindowsRefusesIsReportedWithThePathAndTheDialogStays) {
     EXPECT_NE(said.find(L"保存できませんでした"), std::wstring::npos) << said;
     const std::wstring& dir = d.install.dir().path();
     EXPECT_TRUE(ContainsNoCase(said, dir.substr(dir.find_last_of(L'\\')) + L"\\Orbimotion.ini")) << said;
+    EXPECT_TRUE(ContainsNoCase(said, L"\\Orbimotion\\Orbimotion.ini")) << said;
+    EXPECT_FALSE(user.IniExists());
     test::SendKey(VK_RETURN);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
     EXPECT_TRUE(d.proc.Running());
@@ -375,6 +400,142 @@ TEST(ConfigureMode, TheLinkOpensTheMakersPageAndTheDialogStaysUsable) {
     d.Save();
     ASSERT_TRUE(d.Ends());
     EXPECT_EQ(IniValue(d.install.IniPath(), L"BGM区分"), L"1");
+}
+
+// ---- Installed where the user cannot write
+
+std::string StoredSettings(int speed, int kind, int track) {
+    return "[Section]\r\n" + IniLine(L"速さ", std::to_wstring(speed)) + IniLine(L"BGM区分", std::to_wstring(kind)) +
+           IniLine(L"BGMﾘﾋﾟｰﾄ", std::to_wstring(track)) + IniLine(L"BGMﾌｧｲﾙ", L"");
+}
+
+TEST(InstalledForOneUser, AProgramFolderNobodyMayWriteKeepsTheSettingsPerUser) {
+    test::UserSettingsFolder user;
+    const std::string own = StoredSettings(20, 1, 3);
+    {
+        // Declared after the dialog so that the folder is writable again before the dialog's folder goes.
+        ScrInstall install;
+        install.WriteIni(own);
+        std::unique_ptr<Dialog> d;
+        std::unique_ptr<test::ReadOnlyFolder> readOnly =
+            std::make_unique<test::ReadOnlyFolder>(install.dir().path());
+        d = std::make_unique<Dialog>(install);
+        ASSERT_TRUE(readOnly && readOnly->ok()) << "mount needs root";
+        ASSERT_TRUE(d->ok());
+        // No per-user file yet: the read-only folder's own file loads.
+        EXPECT_EQ(d->Speed(), 20);
+        EXPECT_EQ(TextOf(d->combo), L"3");
+        d->TypeRepeat(L"12");
+        d->Save();
+        ASSERT_TRUE(d->Ends()) << "closes without a message";
+        EXPECT_EQ(d->install.ReadIni(), own);
+    }
+    ASSERT_TRUE(user.IniExists());
+    EXPECT_EQ(WithoutBlankAfterEquals(test::ReadFileBytes(user.IniPath())), StoredSettings(20, 1, 12));
+
+    // Now present, the per-user file wins over a writable folder's own file, and saving goes to it.
+    const std::string other = StoredSettings(50, 0, 0);
+    Dialog next(other);
+    ASSERT_TRUE(next.ok());
+    EXPECT_EQ(next.Speed(), 20);
+    EXPECT_EQ(TextOf(next.combo), L"12");
+    next.TypeRepeat(L"5");
+    next.Save();
+    ASSERT_TRUE(next.Ends());
+    EXPECT_EQ(next.install.ReadIni(), other);
+    EXPECT_EQ(WithoutBlankAfterEquals(test::ReadFileBytes(user.IniPath())), StoredSettings(20, 1, 5));
+}
+
+// True while a program holds the file for itself, as the wave player does while it loops.
+bool HeldByAPlayer(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(h);
+    return false;
+}
+
+TEST(ConfigureMode, AMusicFileNamedOutsideTheCodePageIsKeptByAPathItCarriesAndPlays) {
+    test::UserSettingsFolder user;
+    Dialog d;
+    ASSERT_TRUE(d.ok());
+    ASSERT_TRUE(CreateDirectoryW(d.install.dir().File(L"Música").c_str(), nullptr));
+    const std::string tone = test::WavBytes(1000);
+    d.install.dir().WriteBytes(L"Música\\Beyoncé tone.wav", tone);
+    const std::wstring song = d.install.dir().File(L"Música\\Beyoncé tone.wav");
+
+    d.ChooseAndWait(2, false);
+    HWND picker = d.OpenPicker();
+    ASSERT_TRUE(picker);
+    Dialog::PickerAccept(picker, song);
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
+    d.Save();
+    ASSERT_TRUE(d.Ends());
+
+    // The stored path is plain ASCII and names the file for an ANSI call.
+    const std::string stored = IniBytesValue(d.install.IniPath(), "BGM" + test::Cp932(L"ﾌｧｲﾙ"));
+    ASSERT_FALSE(stored.empty());
+    for (char c : stored)
+        EXPECT_GT(static_cast<signed char>(c), 0) << stored;
+    HANDLE h = CreateFileA(stored.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << stored;
+    CloseHandle(h);
+    EXPECT_EQ(test::ReadFileBytes(std::wstring(stored.begin(), stored.end())), tone);
+
+    // The saver plays it.
+    ScrProcess saver;
+    ASSERT_TRUE(saver.Start(d.install.exe(), L"/s"));
+    EXPECT_TRUE(test::WaitUntil([&] { return HeldByAPlayer(song); }, kWaitMs)) << "never played " << stored;
+    HWND shown = nullptr;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return (shown = test::WaitForProcessWindow(saver.pid(), 0)) && GetForegroundWindow() == shown; },
+        kWaitMs));
+    test::SendKey(VK_SHIFT);
+    EXPECT_TRUE(saver.WaitExit(kWaitMs));
+}
+
+TEST(ConfigureMode, AMusicFileWithoutAShortNameIsRefusedAndOneDeletedBeforeSavingIsSavedAsPicked) {
+    test::UserSettingsFolder user;
+    Dialog d;
+    ASSERT_TRUE(d.ok());
+    d.ChooseAndWait(2, false);
+    HWND picker = d.OpenPicker();
+    ASSERT_TRUE(picker);
+    // A name typed for a file that does not exist has no short name.
+    Dialog::PickerAccept(picker, d.install.dir().File(L"Beyoncé new.wav"));
+    HWND box = nullptr;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return (box = WaitForOwnedBox(d.form, 0)) != nullptr && box != picker && IsWindow(box); }, kWaitMs));
+    EXPECT_NE(BoxText(box).find(L"ファイル名は使用できません"), std::wstring::npos) << BoxText(box);
+    test::SendKey(VK_RETURN);
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+
+    // One that exists is taken, and goes away before saving: nothing checks it now, the next start forgets it.
+    d.install.dir().WriteBytes(L"Beyoncé gone.wav", test::WavBytes(100));
+    picker = d.OpenPicker();
+    ASSERT_TRUE(picker);
+    Dialog::PickerAccept(picker, d.install.dir().File(L"Beyoncé gone.wav"));
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
+    // Answered once the dialog's thread is back from taking the pick.
+    ASSERT_TRUE(SendMessageTimeoutW(d.form, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, nullptr));
+    ASSERT_TRUE(DeleteFileW(d.install.dir().File(L"Beyoncé gone.wav").c_str()));
+    d.Save();
+    if (HWND dbg = WaitForOwnedBox(d.form, 100)) {
+        std::wstring t = TextOf(dbg) + L" | " + BoxText(dbg);
+        std::string u(t.size() * 3, '\0');
+        u.resize(WideCharToMultiByte(CP_UTF8, 0, t.c_str(), (int)t.size(), u.data(), (int)u.size(), nullptr, nullptr));
+        ADD_FAILURE() << "DEBUG " << u;
+    }
+    ASSERT_TRUE(d.Ends());
+    const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
+    // The short name of the file in the program's folder.
+    const size_t slash = saved.find_last_of(L'\\');
+    ASSERT_NE(slash, std::wstring::npos) << saved;
+    wchar_t folder[MAX_PATH] = {};
+    GetLongPathNameW(saved.substr(0, slash).c_str(), folder, MAX_PATH);
+    EXPECT_EQ(CompareStringOrdinal(folder, -1, d.install.dir().path().c_str(), -1, TRUE), CSTR_EQUAL) << saved;
+    EXPECT_NE(saved.find(L'~', slash), std::wstring::npos) << saved;
+    EXPECT_EQ(IniValue(d.install.IniPath(), L"BGM区分"), L"2");
 }
 
 }  // namespace

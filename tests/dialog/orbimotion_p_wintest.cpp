@@ -525,7 +525,7 @@ TEST_F(DialogTest, ThePickedFileIsShownAndItsFolderOpensNextTime) {
     api.openFileResult = 1;
     api.openFilePath = L"C:\\Music\\song.mp3";
     ClickButton(dlg->Cmd_File);
-    ASSERT_EQ(api.CallsStartingWith(L"GetOpenFileNameA").size(), 1u);
+    ASSERT_EQ(api.CallsStartingWith(L"GetOpenFileNameW").size(), 1u);
     EXPECT_EQ(api.lastOpenFile.owner, reinterpret_cast<Hwnd>(form));
     EXPECT_EQ(api.lastOpenFile.instance, reinterpret_cast<Hinst>(GetModuleHandleW(nullptr)));
     EXPECT_EQ(api.lastOpenFile.initialDir, L"C:\\Saver");
@@ -545,7 +545,7 @@ TEST_F(DialogTest, TheFileButtonDoesNothingWhileAnotherSourceIsChosen) {
     p.settings.BgmKind = 1;
     Load();
     ClickButton(dlg->Cmd_File);
-    EXPECT_TRUE(api.CallsStartingWith(L"GetOpenFileNameA").empty());
+    EXPECT_TRUE(api.CallsStartingWith(L"GetOpenFileNameW").empty());
 }
 
 // ---- Save, cancel, link

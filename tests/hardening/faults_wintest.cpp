@@ -58,6 +58,7 @@ const std::string kStored = Ini({{L"速さ", L"20.4"}, {L"BGM区分", L" 1"}, {L
 // ---- Settings file
 
 TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsAndIsLeftAsItIs) {
+    test::UserSettingsFolder user(/*blocked=*/true);  // no per-user file to fall back on either
     ScrInstall install;
     ASSERT_TRUE(CreateDirectoryW(install.IniPath().c_str(), nullptr));
     install.dir().WriteBytes(L"Orbimotion.ini\\inside.txt", "mine");
@@ -102,6 +103,7 @@ class UnwritableSettings : public ::testing::TestWithParam<UnwritableRow> {};
 
 TEST_P(UnwritableSettings, AreReadAndNeverHalfWritten) {
     const UnwritableRow& row = GetParam();
+    test::UserSettingsFolder user(/*blocked=*/true);  // no per-user file to fall back on either
     ScrInstall install;
     install.WriteIni(kStored);
     HANDLE holder = INVALID_HANDLE_VALUE;

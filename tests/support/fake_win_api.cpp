@@ -85,7 +85,45 @@ int32_t FakeWinApi::WritePrivateProfileStringA(const std::wstring& section,
 
 bool FakeWinApi::CanOpenForWriting(const std::wstring& path) {
     Log(L"CanOpenForWriting(" + path + L")");
-    return !writeProbeFails;
+    return !writeProbeFails && unwritableFiles.count(path) == 0;
+}
+
+bool FakeWinApi::IsExistingFile(const std::wstring& path) {
+    return ini.count(path) > 0 || readableFiles.count(path) > 0;
+}
+
+bool FakeWinApi::CreateFolder(const std::wstring& path) {
+    Log(L"CreateFolder(" + path + L")");
+    if (createFolderFails)
+        return false;
+    folders.insert(path);
+    return true;
+}
+
+std::wstring FakeWinApi::ShortPathName(const std::wstring& path) {
+    auto it = shortNames.find(path);
+    return it == shortNames.end() ? std::wstring() : it->second;
+}
+
+std::wstring FakeWinApi::RoamingAppDataFolder() {
+    return roamingDir;
+}
+
+std::wstring FakeWinApi::AnsiRoundTrip(const std::wstring& text) {
+    std::wstring out = text;
+    for (wchar_t& c : out) {
+        const bool carried = c < 0x80 || (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xFF01 && c <= 0xFF9F);
+        if (!carried)
+            c = L'?';
+    }
+    return out;
+}
+
+size_t FakeWinApi::AnsiLength(const std::wstring& text) {
+    size_t bytes = 0;
+    for (wchar_t c : text)
+        bytes += (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) ? 1 : 2;
+    return bytes;
 }
 
 bool FakeWinApi::CanOpenForReading(const std::wstring& path) {
@@ -219,8 +257,8 @@ int32_t FakeWinApi::PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam
     return 1;
 }
 
-int32_t FakeWinApi::GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) {
-    Log(L"GetOpenFileNameA(" + request.initialDir + L"," + request.title + L")");
+int32_t FakeWinApi::GetOpenFileNameW(const OpenFileRequest& request, std::wstring& path) {
+    Log(L"GetOpenFileNameW(" + request.initialDir + L"," + request.title + L")");
     lastOpenFile = request;
     if (openFileResult > 0)
         path = openFilePath;

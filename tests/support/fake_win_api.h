@@ -19,8 +19,13 @@ class FakeWinApi : public WinApi {
     // Profile store: file -> section -> key -> value text.
     std::map<std::wstring, std::map<std::wstring, std::map<std::wstring, std::wstring>>> ini;
     bool writesFail = false;
-    bool writeProbeFails = false;  // what CanOpenForWriting answers
-    std::set<std::wstring> readableFiles;
+    bool writeProbeFails = false;            // what CanOpenForWriting answers for every path
+    std::set<std::wstring> unwritableFiles;  // and for these paths only
+    std::set<std::wstring> readableFiles;    // a file exists when it is readable or has profile values
+    std::set<std::wstring> folders;          // made by CreateFolder
+    bool createFolderFails = false;
+    std::map<std::wstring, std::wstring> shortNames;  // long path -> short path; none for the others
+    std::wstring roamingDir = L"C:\\Users\\me\\AppData\\Roaming";
     std::wstring exeDir = L"C:\\Saver";
 
     // MCI: the reply (written into the buffer when the code is 0) and code for each command; unknown commands
@@ -68,7 +73,14 @@ class FakeWinApi : public WinApi {
                                        const std::wstring& file) override;
     bool CanOpenForReading(const std::wstring& path) override;
     bool CanOpenForWriting(const std::wstring& path) override;
+    bool IsExistingFile(const std::wstring& path) override;
+    bool CreateFolder(const std::wstring& path) override;
+    std::wstring ShortPathName(const std::wstring& path) override;
+    std::wstring RoamingAppDataFolder() override;
     std::wstring ExeDirectory() override;
+    // Code page 932 in small: ASCII, Japanese and full-width forms survive; anything else turns into '?'.
+    std::wstring AnsiRoundTrip(const std::wstring& text) override;
+    size_t AnsiLength(const std::wstring& text) override;
     void Sleep(uint32_t milliseconds) override;
     uint32_t mciSendStringA(const std::wstring& command,
                             FixedBuffer* reply,
@@ -90,7 +102,7 @@ class FakeWinApi : public WinApi {
     int32_t DrawAnimatedRects(Hwnd window, int32_t animation, const Rect& from, const Rect& to) override;
     Hwnd GetWindow(Hwnd window, uint32_t command) override;
     int32_t PostMessageA(Hwnd window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-    int32_t GetOpenFileNameA(const OpenFileRequest& request, std::wstring& path) override;
+    int32_t GetOpenFileNameW(const OpenFileRequest& request, std::wstring& path) override;
     intptr_t ShellExecuteA(Hwnd window,
                            const std::wstring& verb,
                            const std::wstring& file,

@@ -144,6 +144,83 @@ ScrInstall::ScrInstall() {
         problem_ = "copying " + Narrow(BuiltScrPath()) + " failed with error " + ErrorText(GetLastError());
 }
 
+namespace {
+
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+void SetAppDataFolder(const std::wstring& value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"AppData", REG_EXPAND_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+// The Linux path of a Windows one, as Wine maps it; empty outside Wine.
+std::string UnixPath(const std::wstring& path) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+    if (!unix)
+        return std::string();
+    std::string out = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return out;
+}
+
+// Runs a Linux shell command (Wine starts Linux programs by their own path) and waits for its end.
+void RunLinuxShell(const std::string& command) {
+    std::wstring line = L"/bin/sh -c \"" + Widen(command) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return;
+    WaitForSingleObject(pi.hProcess, 30000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+bool RefusesNewFiles(const std::wstring& folder) {
+    const std::wstring probe = folder + L"\\orbi-write-probe.tmp";
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return true;
+    CloseHandle(h);
+    return false;
+}
+
+}  // namespace
+
+UserSettingsFolder::UserSettingsFolder(bool blocked) {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"AppData", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value,
+                     &size) == ERROR_SUCCESS)
+        saved_ = value;
+    if (blocked)
+        dir_.WriteBytes(L"Orbimotion", "not a folder");
+    SetAppDataFolder(dir_.path());
+}
+
+UserSettingsFolder::~UserSettingsFolder() {
+    SetAppDataFolder(saved_.empty() ? L"%USERPROFILE%\\AppData\\Roaming" : saved_);
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const std::wstring& folder) : unixPath_(UnixPath(folder)) {
+    if (unixPath_.find('\'') != std::string::npos)
+        unixPath_.clear();  // not a name the shell line below can quote
+    if (unixPath_.empty())
+        return;
+    const std::string quoted = "'" + unixPath_ + "'";
+    RunLinuxShell("mount --bind " + quoted + " " + quoted + " && mount -o remount,bind,ro " + quoted);
+    ok_ = WaitUntil([&] { return RefusesNewFiles(folder); }, 5000);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    // Lazily: a program started from the folder may still hold it.
+    if (!unixPath_.empty())
+        RunLinuxShell("umount -l '" + unixPath_ + "' 2>/dev/null");
+}
+
 ScrProcess::~ScrProcess() {
     Kill();
 }

@@ -62,6 +62,40 @@ class ScrInstall {
     std::string problem_;
 };
 
+// The roaming application-data folder, where the program keeps per-user settings, moved to a fresh folder of the
+// test's own while the object lives (the system's setting for it is put back afterwards). `blocked` puts a file
+// where the program's own subfolder would go, so that the per-user file can never be made.
+class UserSettingsFolder {
+  public:
+    explicit UserSettingsFolder(bool blocked = false);
+    ~UserSettingsFolder();
+    UserSettingsFolder(const UserSettingsFolder&) = delete;
+    UserSettingsFolder& operator=(const UserSettingsFolder&) = delete;
+    std::wstring IniPath() const { return dir_.File(L"Orbimotion\\Orbimotion.ini"); }
+    bool IniExists() const { return dir_.Exists(L"Orbimotion\\Orbimotion.ini"); }
+
+  private:
+    TempDir dir_;
+    std::wstring saved_;
+};
+
+// A folder no program can write in, as for a user who is not an administrator: a read-only bind mount over itself
+// (Wine runs as root and ignores file modes). Unmounted when the object goes, even while a program still runs
+// from it.
+class ReadOnlyFolder {
+  public:
+    explicit ReadOnlyFolder(const std::wstring& folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    // The folder now refuses new files.
+    bool ok() const { return ok_; }
+
+  private:
+    std::string unixPath_;
+    bool ok_ = false;
+};
+
 class ScrProcess {
   public:
     ScrProcess() = default;
