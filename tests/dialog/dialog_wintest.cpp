@@ -15,12 +15,14 @@
 namespace orbi {
 namespace {
 
+using test::BoxText;
 using test::Centre;
 using test::Dialog;
 using test::Key;
 using test::ScrInstall;
 using test::ScrProcess;
 using test::TextOf;
+using test::WaitForOwnedBox;
 
 constexpr DWORD kWaitMs = test::kProgramWaitMs;
 const wchar_t kPickerTitle[] = L"ﾌｧｲﾙを開く";
@@ -417,8 +419,7 @@ TEST(InstalledForOneUser, AProgramFolderNobodyMayWriteKeepsTheSettingsPerUser) {
         ScrInstall install;
         install.WriteIni(own);
         std::unique_ptr<Dialog> d;
-        std::unique_ptr<test::ReadOnlyFolder> readOnly =
-            std::make_unique<test::ReadOnlyFolder>(install.dir().path());
+        std::unique_ptr<test::ReadOnlyFolder> readOnly = std::make_unique<test::ReadOnlyFolder>(install.dir().path());
         d = std::make_unique<Dialog>(install);
         ASSERT_TRUE(readOnly && readOnly->ok()) << "mount needs root";
         ASSERT_TRUE(d->ok());
