@@ -190,7 +190,7 @@ int Run() {
     const double frameMiB = static_cast<double>(w) * h * 4 / kMiB;
     std::printf("Orbimotion display benchmark: screen %d x %d, frame %.2f MiB, Speed 10 unless said\n", w, h, frameMiB);
     if (w != 1920 || h != 1080)
-        std::printf("(the goals are set for 1920 x 1080; start the session with that size)\n");
+        std::printf("(the goals were set at 1920 x 1080; at this size they are shown for comparison only)\n");
     std::fflush(stdout);
 
     // Out of process first: while this process shows a display window, the saver would refuse to start.

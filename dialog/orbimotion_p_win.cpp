@@ -59,7 +59,7 @@ Orbimotion_P::Orbimotion_P(Process& p) : Cmd_File(p), Cmd_Set(p), Cmd_Can(p), p_
     font = kFormFont;
 }
 
-bool Orbimotion_P::Load() {
+bool Orbimotion_P::Load(HWND owner) {
     RECT outer{0, 0, PixelsX(kClientWidth), PixelsY(kClientHeight)};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     AdjustWindowRectEx(&outer, style, FALSE, 0);
@@ -67,8 +67,9 @@ bool Orbimotion_P::Load() {
     HICON icon =
         static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORBIMOTION), IMAGE_ICON, 32, 32, LR_SHARED));
     if (!CreateWin(L"OrbimotionSettings", 0, 0, kDialogCaption, style, 0, 0, outer.right - outer.left,
-                   outer.bottom - outer.top, nullptr, icon))
+                   outer.bottom - outer.top, owner, icon))
         return false;
+    owner_.Disable(owner);
     HICON small =
         static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ORBIMOTION), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
@@ -267,8 +268,11 @@ void Orbimotion_P::Unload() {
         return;
     int16_t cancel = 0;
     Form_Unload(cancel);
-    if (cancel == 0)
+    if (cancel == 0) {
+        // Enabled before the dialog goes, so that Windows hands the activation back to the owner.
+        owner_.Release();
         DestroyWindow(hwnd());
+    }
 }
 
 void Orbimotion_P::Show() {
@@ -414,9 +418,9 @@ LRESULT Orbimotion_P::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return Container::HandleMessage(message, wParam, lParam);
 }
 
-void ShowSettingsDialogModal(Process& p) {
+void ShowSettingsDialogModal(Process& p, HWND owner) {
     Orbimotion_P form(p);
-    if (!form.Load())
+    if (!form.Load(owner))
         return;
     form.Show();
     MSG msg;

@@ -10,18 +10,20 @@
 #include "controls/command/command_win.h"
 #include "platform/process.h"
 #include "platform/widgets_win.h"
+#include "startup/host_window_win.h"
 
 namespace orbi {
 
-// Shows the settings dialog modally; returns when it has closed.
-void ShowSettingsDialogModal(Process& p);
+// Shows the settings dialog modally; returns when it has closed. With an owner, that window is disabled meanwhile.
+void ShowSettingsDialogModal(Process& p, HWND owner = nullptr);
 
 class Orbimotion_P : public Container {
   public:
     explicit Orbimotion_P(Process& p);
 
     // Creates the window hidden with all its widgets and runs Form_Load; false when Windows refused the window.
-    bool Load();
+    // An owner is disabled until the dialog goes.
+    bool Load(HWND owner = nullptr);
     void Show();
     // Runs Form_Unload, then the window goes.
     void Unload();
@@ -81,6 +83,7 @@ class Orbimotion_P : public Container {
     HWND savedFocus_ = nullptr;
     bool fileEnabled_ = false;
     bool loaded_ = false;
+    DisabledOwner owner_;
 };
 
 }  // namespace orbi

@@ -3,6 +3,7 @@
 #include "dialog/orbimotion_p_win.h"
 #include "display/orbimotion_s_win.h"
 #include "platform/runtime_win.h"
+#include "startup/host_window_win.h"
 
 namespace orbi {
 
@@ -34,7 +35,7 @@ void Win32ModeWindows::ShowPreview() {
 }
 
 void Win32ModeWindows::ShowDialogModal() {
-    ShowSettingsDialogModal(p_);
+    ShowSettingsDialogModal(p_, HostWindow(DialogOwnerHandle(p_.commandLine)));
 }
 
 void Win32ModeWindows::LoadDisplay() {

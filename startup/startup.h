@@ -38,6 +38,10 @@ std::wstring ModeCharacter(const std::wstring& arguments);
 // The preview host handle: the text from character 4 on, read as a decimal number; 0 when it does not fit.
 int32_t PreviewHandle(const std::wstring& arguments);
 
+// The window the settings dialog belongs to, as the display settings name it: "/c:" (or "/c" and blanks) followed by
+// a decimal handle. 0 when no such number follows, or it does not fit the 32 bits a window handle carries.
+Hwnd DialogOwnerHandle(const std::wstring& arguments);
+
 struct PaneSize {
     int16_t width = 0, height = 0;  // twips; a size that overflows 16 bits stays 0
 };
