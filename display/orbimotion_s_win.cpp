@@ -152,8 +152,7 @@ void Orbimotion_S::Form_QueryUnload() {
         }
     });
     Guarded([&] {
-        // Start-up hid the pointer only for /s.
-        if (ModeCharacter(p_.commandLine) == L"S")
+        if (p_.CursorHidden)
             p_.CursorCount = p_.api.ShowCursor(true);
     });
     if (!seams_.endProgram)
