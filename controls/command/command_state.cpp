@@ -205,9 +205,8 @@ bool CursorOverControl(WinApi& api, Hwnd control, Hwnd form) {
     const Hwnd under = api.WindowFromPoint(cursor);
     if (under == form)
         return false;
-    if (under != control && under != form)
-        return false;
-    return true;
+    // Neither the control nor (as just seen) the form.
+    return under == control;
 }
 
 void CommandCore::Apply(const Reaction& r) {

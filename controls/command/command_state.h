@@ -9,12 +9,10 @@
 #include <string>
 
 #include "controls/command/property_store.h"
+#include "platform/numbers.h"
 #include "platform/win_api.h"
 
 namespace orbi {
-
-constexpr int16_t kTrue = -1;
-constexpr int16_t kFalse = 0;
 
 // Mouse buttons as the handlers receive them.
 constexpr int16_t kLeftButton = 1;
@@ -54,8 +52,6 @@ class ButtonMachine {
 int16_t GradientInverted(ButtonState state, int16_t current);
 
 // Border geometry in twips. The face pictures are 64 x 25 pixels of 15 twips.
-constexpr int kFaceWidthPx = 64;
-constexpr int kFaceHeightPx = 25;
 constexpr int kPictureTwipsPerPixel = 15;
 constexpr int16_t kBand = 60;  // the 4-pixel border band
 constexpr int16_t kLabelHeight = 195;

@@ -9,24 +9,9 @@
 #include <variant>
 #include <vector>
 
+#include "platform/font.h"
+
 namespace orbi {
-
-// A font as the caption label holds it; the default is the label's design font.
-struct FontDesc {
-    std::wstring face = L"ＭＳ Ｐゴシック";
-    double sizePt = 9.75;
-    int weight = 400;
-    int charset = 128;
-    bool italic = false;
-    bool underline = false;
-    bool strikethrough = false;
-
-    bool operator==(const FontDesc& o) const {
-        return face == o.face && sizePt == o.sizePt && weight == o.weight && charset == o.charset &&
-               italic == o.italic && underline == o.underline && strikethrough == o.strikethrough;
-    }
-    bool operator!=(const FontDesc& o) const { return !(*this == o); }
-};
 
 // One stored value: an integer (booleans are -1 and 0, colours their 32 bits), a text or a font.
 class PropertyValue {
@@ -38,7 +23,6 @@ class PropertyValue {
     PropertyValue(std::wstring v) : value_(std::move(v)) {}
     PropertyValue(FontDesc v) : value_(std::move(v)) {}
 
-    bool IsInteger() const { return std::holds_alternative<int64_t>(value_); }
     bool IsText() const { return std::holds_alternative<std::wstring>(value_); }
     bool IsFont() const { return std::holds_alternative<FontDesc>(value_); }
 
