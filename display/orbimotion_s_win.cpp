@@ -8,7 +8,6 @@
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
 #include "settings/settings.h"
-#include "startup/startup.h"
 
 namespace orbi {
 

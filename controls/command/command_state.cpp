@@ -40,11 +40,6 @@ int HexDigit(wchar_t c) {
 const wchar_t* const kGradientWhite = L"&HFFFFFF";
 const wchar_t* const kGradientAccent = L"&HC6C5D7";
 
-const std::array<const wchar_t*, 6> kSaveOrder = {L"Enabled", L"Caption",    L"FirstRun",
-                                                  L"Font",    L"FontColour", L"Visible"};
-const std::array<const wchar_t*, 6> kLoadOrder = {L"Enabled",  L"Caption",    L"Font",
-                                                  L"FirstRun", L"FontColour", L"Visible"};
-
 const wchar_t* FaceName(Face face) {
     switch (face) {
         case Face::Normal:

@@ -112,11 +112,6 @@ struct CommandProperties {
     bool LabelEnabled = true;
 };
 
-// Names of the stored properties in saving order; loading reads "Enabled", "Caption", "Font", "FirstRun",
-// "FontColour", "Visible".
-extern const std::array<const wchar_t*, 6> kSaveOrder;
-extern const std::array<const wchar_t*, 6> kLoadOrder;
-
 class CommandCore {
   public:
     explicit CommandCore(CommandView& view) : view_(view) {}

@@ -43,23 +43,22 @@ class PropertyValue {
     std::variant<int64_t, std::wstring, FontDesc> value_;
 };
 
+// The two operations are virtual only so that a check can record the order in which the control reads and
+// writes its names (a promise of the control); the program uses this store as it is.
 class PropertyStore {
   public:
+    virtual ~PropertyStore() = default;
     // Stores the value, or removes the name when the value equals the default.
-    void Write(const std::wstring& name, const PropertyValue& value, const PropertyValue& defaultValue);
+    virtual void Write(const std::wstring& name, const PropertyValue& value, const PropertyValue& defaultValue);
     // The stored value, or the default when the name is missing.
-    PropertyValue Read(const std::wstring& name, const PropertyValue& defaultValue) const;
+    virtual PropertyValue Read(const std::wstring& name, const PropertyValue& defaultValue) const;
 
     bool Contains(const std::wstring& name) const;
     // Stored names in the order they were first written.
     std::vector<std::wstring> Names() const;
-    // Every name written or read so far, in call order, for checking the load and save orders.
-    const std::vector<std::wstring>& Log() const { return log_; }
-    void ClearLog() { log_.clear(); }
 
   private:
     std::vector<std::pair<std::wstring, PropertyValue>> entries_;
-    mutable std::vector<std::wstring> log_;
 };
 
 }  // namespace orbi
