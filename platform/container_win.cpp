@@ -88,7 +88,7 @@ void Container::FitImage() {
 void Container::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const int16_t button = ButtonOf(message);
-    const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+    const bool down = IsButtonDown(message);
     Element* e = ElementAt(at);
     if (down) {
         if (button == 1) {
@@ -116,9 +116,6 @@ void Container::MouseButton(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT painted = 0;
-    if (HandlePaintMessage(message, wParam, painted))
-        return painted;
     switch (message) {
         case WM_SIZE: {
             const int w = LOWORD(lParam), h = HIWORD(lParam);
@@ -156,14 +153,10 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HWND>(lParam) != hwnd())
                 pressed_ = nullptr;
             return 0;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-            MouseButton(message, wParam, lParam);
-            return 0;
+    }
+    if (IsButtonMessage(message)) {
+        MouseButton(message, wParam, lParam);
+        return 0;
     }
     return Default(message, wParam, lParam);
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cwctype>
+#include <limits>
 
 namespace orbi {
 
@@ -88,22 +89,26 @@ double RoundHalfEven(double value) {
     return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
-std::optional<int16_t> ToInt16(double value) {
+namespace {
+
+template <typename Int>
+std::optional<Int> ToInteger(double value) {
     if (std::isnan(value))
         return std::nullopt;
-    double r = RoundHalfEven(value);
-    if (r < -32768.0 || r > 32767.0)
+    const double r = RoundHalfEven(value);
+    if (r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max())
         return std::nullopt;
-    return static_cast<int16_t>(r);
+    return static_cast<Int>(r);
+}
+
+}  // namespace
+
+std::optional<int16_t> ToInt16(double value) {
+    return ToInteger<int16_t>(value);
 }
 
 std::optional<int32_t> ToInt32(double value) {
-    if (std::isnan(value))
-        return std::nullopt;
-    double r = RoundHalfEven(value);
-    if (r < -2147483648.0 || r > 2147483647.0)
-        return std::nullopt;
-    return static_cast<int32_t>(r);
+    return ToInteger<int32_t>(value);
 }
 
 double IntPart(double value) {

@@ -50,6 +50,14 @@ int16_t ButtonOf(UINT mouseMessage) {
     }
 }
 
+bool IsButtonDown(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+}
+
+bool IsButtonMessage(UINT message) {
+    return IsButtonDown(message) || message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+}
+
 int16_t ShiftState(WPARAM mouseKeys) {
     // Mouse messages carry Shift and Ctrl but not Alt.
     return static_cast<int16_t>((mouseKeys & MK_SHIFT ? 1 : 0) | (mouseKeys & MK_CONTROL ? 2 : 0) |

@@ -31,6 +31,9 @@ Picture LoadPicture(HINSTANCE instance, int bitmapId);
 // Mouse buttons as handlers receive them (1 left, 2 right, 4 middle) and the shift state (1 Shift, 2 Ctrl, 4 Alt).
 using MouseHandler = std::function<void(int16_t button, int16_t shift, float x, float y)>;
 int16_t ButtonOf(UINT mouseMessage);
+// A press or release of the left, right or middle button; IsButtonDown: a press.
+bool IsButtonMessage(UINT message);
+bool IsButtonDown(UINT message);
 int16_t ShiftState(WPARAM mouseKeys);
 
 // Caption text in the selected font with a transparent background; disabled, it takes the platform's greyed look.

@@ -63,6 +63,9 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     try {
+        LRESULT painted = 0;
+        if (self->HandlePaintMessage(message, wParam, painted))
+            return painted;
         if (message == WM_TIMER) {
             auto it = self->timers_.find(wParam);
             if (it != self->timers_.end() && it->second.enabled) {

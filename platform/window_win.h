@@ -41,10 +41,8 @@ class Window {
                    HCURSOR cursor = nullptr);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Draws the window's content into dc; repaints and WM_PRINTCLIENT both come here, so a test can hand it an
-    // off-screen image.
+    // off-screen image. Nothing is erased before: the content covers the whole window.
     virtual void PaintContent(HDC /*dc*/) const {}
-    // Answers WM_ERASEBKGND (nothing to erase: PaintContent covers everything), WM_PAINT and WM_PRINTCLIENT.
-    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
     virtual void OnTimer(UINT_PTR /*id*/) {}
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -52,6 +50,8 @@ class Window {
 
   private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Answers WM_ERASEBKGND, WM_PAINT and WM_PRINTCLIENT for every window.
+    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
     struct TimerState {
         UINT interval = 0;
         bool enabled = false;

@@ -199,7 +199,7 @@ void Command::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 
     const int16_t button = ButtonOf(message);
-    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+    if (IsButtonDown(message)) {
         // Focus first, then the press: the face left on screen is Pressed in every state.
         if (button == kLeftButton && GetFocus() != hwnd())
             SetFocus(hwnd());
@@ -227,9 +227,6 @@ void Command::OnTimer(UINT_PTR id) {
 }
 
 LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT painted = 0;
-    if (HandlePaintMessage(message, wParam, painted))
-        return painted;
     switch (message) {
         case WM_SIZE:
             surface_.Resize(LOWORD(lParam), HIWORD(lParam));
@@ -245,15 +242,10 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HWND>(lParam) != hwnd())
                 pressed_ = 0;
             return 0;
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-            Mouse(message, wParam, lParam);
-            return 0;
+    }
+    if (message == WM_MOUSEMOVE || IsButtonMessage(message)) {
+        Mouse(message, wParam, lParam);
+        return 0;
     }
     return Default(message, wParam, lParam);
 }
