@@ -16,6 +16,7 @@ class ComboBox {
     bool Create(HWND parent, const RECT& rect, int listHeight, const FontDesc& font);
     HWND hwnd() const { return window_.get(); }
     void AddItem(const std::wstring& item);
+    // The dialog only fills the list; reading it back lets a check see what the user can pick.
     int ListCount() const;
     std::wstring List(int index) const;
     std::wstring Text() const;

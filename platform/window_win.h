@@ -23,6 +23,7 @@ class Window {
     void SetTimer(UINT_PTR id, UINT interval, bool enabled);
     void EnableTimer(UINT_PTR id, bool enabled);
     bool TimerEnabled(UINT_PTR id) const;
+    // The program never asks; a check reads a timer's interval without waiting for its ticks.
     UINT TimerInterval(UINT_PTR id) const;
 
   protected:

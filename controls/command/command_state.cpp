@@ -40,24 +40,6 @@ int HexDigit(wchar_t c) {
 const wchar_t* const kGradientWhite = L"&HFFFFFF";
 const wchar_t* const kGradientAccent = L"&HC6C5D7";
 
-const wchar_t* FaceName(Face face) {
-    switch (face) {
-        case Face::Normal:
-            return L"Normal";
-        case Face::HighLight:
-            return L"HighLight";
-        case Face::Selected:
-            return L"Selected";
-        case Face::HighLightSelect:
-            return L"HighLightSelect";
-        case Face::Pressed:
-            return L"Pressed";
-        case Face::Disable:
-            return L"Disable";
-    }
-    return L"?";
-}
-
 Reaction ButtonMachine::MouseMove(int16_t enabled) {
     Reaction r;
     if (!enabled)

@@ -22,7 +22,6 @@ constexpr int16_t kMiddleButton = 4;
 // The six face holders.
 enum class Face : uint8_t { Normal, HighLight, Selected, HighLightSelect, Pressed, Disable };
 constexpr int kFaceCount = 6;
-const wchar_t* FaceName(Face face);
 
 enum class ButtonState : uint8_t { Dormant = 0, Idle = 1, Hover = 2, Focused = 3, FocusedHover = 4 };
 

@@ -53,6 +53,7 @@ class PropertyStore {
     // The stored value, or the default when the name is missing.
     virtual PropertyValue Read(const std::wstring& name, const PropertyValue& defaultValue) const;
 
+    // What is stored. The control only reads and writes; these let a check see which names a save left out.
     bool Contains(const std::wstring& name) const;
     // Stored names in the order they were first written.
     std::vector<std::wstring> Names() const;
