@@ -269,6 +269,9 @@ void Orbimotion_S::PaintContent(HDC dc) const {
 }
 
 LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     if (message == MouseMoveCountMessage() && message != 0)
         return s_.MouseMoveCount;
     switch (message) {

@@ -158,7 +158,7 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         MouseButton(message, wParam, lParam);
         return 0;
     }
-    return Default(message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 bool PictureBox::Create(HWND parent, const RECT& rect, bool border, COLORREF background) {

@@ -63,9 +63,6 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     try {
-        LRESULT painted = 0;
-        if (self->HandlePaintMessage(message, wParam, painted))
-            return painted;
         if (message == WM_TIMER) {
             auto it = self->timers_.find(wParam);
             if (it != self->timers_.end() && it->second.enabled) {
@@ -100,6 +97,9 @@ bool Window::HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     return Default(message, wParam, lParam);
 }
 

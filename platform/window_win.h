@@ -40,6 +40,7 @@ class Window {
                    HWND parent,
                    HICON icon = nullptr,
                    HCURSOR cursor = nullptr);
+    // What a window does not handle itself: its paint messages (see HandlePaintMessage), then the default.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Draws the window's content into dc; repaints and WM_PRINTCLIENT both come here, so a test can hand it an
     // off-screen image. Nothing is erased before: the content covers the whole window.
@@ -49,10 +50,11 @@ class Window {
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 
+    // Answers WM_ERASEBKGND, WM_PAINT and WM_PRINTCLIENT with PaintContent.
+    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
+
   private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Answers WM_ERASEBKGND, WM_PAINT and WM_PRINTCLIENT for every window.
-    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
     struct TimerState {
         UINT interval = 0;
         bool enabled = false;

@@ -86,7 +86,7 @@ LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             PostQuitMessage(0);
             return 0;
     }
-    return Default(message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace orbi

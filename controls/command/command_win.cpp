@@ -247,7 +247,7 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Mouse(message, wParam, lParam);
         return 0;
     }
-    return Default(message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace orbi
