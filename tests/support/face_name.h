@@ -6,21 +6,10 @@
 namespace orbi::test {
 
 inline const wchar_t* FaceName(Face face) {
-    switch (face) {
-        case Face::Normal:
-            return L"Normal";
-        case Face::HighLight:
-            return L"HighLight";
-        case Face::Selected:
-            return L"Selected";
-        case Face::HighLightSelect:
-            return L"HighLightSelect";
-        case Face::Pressed:
-            return L"Pressed";
-        case Face::Disable:
-            return L"Disable";
-    }
-    return L"?";
+    static const wchar_t* const kNames[kFaceCount] = {L"Normal",          L"HighLight", L"Selected",
+                                                      L"HighLightSelect", L"Pressed",   L"Disable"};
+    const int i = static_cast<int>(face);
+    return i < kFaceCount ? kNames[i] : L"?";
 }
 
 }  // namespace orbi::test
