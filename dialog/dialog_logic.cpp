@@ -14,47 +14,6 @@ constexpr double kShadeBrightest = 220;
 constexpr int kShadeBlueLift = 30;
 constexpr uint32_t kPickerBufferLength = 255;
 
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x3000;
-}
-
-bool IsDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
-// Blanks, a sign, digits with an optional fraction, an optional exponent, blanks: a number whatever its size.
-bool NumberShaped(const std::wstring& t) {
-    size_t i = 0;
-    const size_t n = t.size();
-    auto digits = [&] {
-        const size_t start = i;
-        while (i < n && IsDigit(t[i]))
-            ++i;
-        return i - start;
-    };
-    while (i < n && IsBlank(t[i]))
-        ++i;
-    if (i < n && (t[i] == L'+' || t[i] == L'-'))
-        ++i;
-    size_t mantissa = digits();
-    if (i < n && t[i] == L'.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (i < n && (t[i] == L'e' || t[i] == L'E' || t[i] == L'd' || t[i] == L'D')) {
-        ++i;
-        if (i < n && (t[i] == L'+' || t[i] == L'-'))
-            ++i;
-        if (digits() == 0)
-            return false;
-    }
-    while (i < n && IsBlank(t[i]))
-        ++i;
-    return i == n;
-}
-
 }  // namespace
 
 std::optional<TwipsPoint> DialogPosition(double screenWidth,
@@ -179,7 +138,7 @@ std::optional<int16_t> RepeatFromText(const std::wstring& text) {
     if (number)
         return ToInt16(*number);
     // Digits too many for any number are still a number the user typed, not text: they do not fit either.
-    if (NumberShaped(text))
+    if (IsNumberText(text))
         return std::nullopt;
     return int16_t{0};
 }

@@ -1,6 +1,7 @@
 #include "dialog/orbimotion_p_win.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "dialog/dialog_logic.h"
 #include "platform/numbers.h"
@@ -22,25 +23,15 @@ constexpr COLORREF kPanelBack = RGB(0xE0, 0xE0, 0xE0);
 constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
 constexpr int kRepeatListHeight = 160;  // pixels the repeat box's list drops below it
 
-const WidgetFont kLabelFont{L"ＭＳ Ｐゴシック", 9.75, FW_NORMAL, SHIFTJIS_CHARSET, false};
-const WidgetFont kFormFont{L"ＭＳ Ｐゴシック", 9, FW_NORMAL, SHIFTJIS_CHARSET, false};
-const WidgetFont kPanelFont{L"Tahoma", 8.25, FW_NORMAL, DEFAULT_CHARSET, false};
-
-FontDesc ToFontDesc(const WidgetFont& f) {
-    FontDesc d;
-    d.face = f.face;
-    d.sizePt = f.sizePt;
-    d.weight = f.weight;
-    d.charset = f.charset;
-    d.underline = f.underline;
-    return d;
-}
+const FontDesc kLabelFont{L"ＭＳ Ｐゴシック", 9.75, FW_NORMAL, SHIFTJIS_CHARSET, false, false, false};
+const FontDesc kFormFont{L"ＭＳ Ｐゴシック", 9, FW_NORMAL, SHIFTJIS_CHARSET, false, false, false};
+const FontDesc kPanelFont{L"Tahoma", 8.25, FW_NORMAL, DEFAULT_CHARSET, false, false, false};
 
 // The buttons' stored description: only the caption and the font differ from the control's defaults.
-PropertyStore ButtonStore(const std::wstring& caption, const WidgetFont& ambient) {
+PropertyStore ButtonStore(const std::wstring& caption, const FontDesc& ambient) {
     PropertyStore store;
     store.Write(L"Caption", caption, L"Command");
-    store.Write(L"Font", ToFontDesc(kLabelFont), ToFontDesc(ambient));
+    store.Write(L"Font", kLabelFont, ambient);
     return store;
 }
 
@@ -83,107 +74,116 @@ bool Orbimotion_P::Load(HWND owner) {
     return true;
 }
 
-void Orbimotion_P::PlaceLabel(Label& label,
-                              Container& on,
-                              const RECT& rect,
-                              const std::wstring& caption,
-                              int tabIndex) {
-    label.rect = rect;
-    label.tabIndex = tabIndex;
-    label.owner = on.hwnd();
-    label.SetFont(kLabelFont);
-    label.SetCaption(caption);
-    on.AddElement(&label);
-}
-
 void Orbimotion_P::CreateWidgets() {
-    const HINSTANCE instance = ProgramInstance();
-
+    using Widget = std::variant<PictureBox*, ShapeRect*, Label*, ImageElement*, ComboBox*, HScrollBar*, Command*>;
+    struct Row {
+        Widget widget;
+        bool inPanel;  // placed in Pic_C, relative to its client area
+        double left, top, width, height;
+        int tabIndex;  // -1: shapes and images have none
+        const wchar_t* caption;
+    };
+    // Pic_C first, as it holds the rows after it; the frames before the headings drawn inside them.
+    const Row rows[] = {
+        {&Pic_C, false, 180, 240, 7035, 2475, 1, nullptr},
+        {&Shape3[3], true, 300, 300, 1695, 315, -1, nullptr},
+        {&Shape3[0], true, 4020, 300, 1695, 315, -1, nullptr},
+        {&lbl[15], true, 300, 360, 1665, 195, 8, L"BGM"},
+        {&lbl[0], true, 4020, 360, 1665, 195, 15, L"移動の速さ"},
+        {&Img_BGM[1], true, 420, 840, 195, 195, -1, nullptr},
+        {&lbl_BGM[1], true, 660, 840, 645, 195, 6, L"音楽CD"},
+        {&BGM_Repeat, true, 1680, 780, 615, 300, 2, nullptr},
+        {&lbl[14], true, 2340, 840, 990, 195, 7, L"曲目をﾘﾋﾟｰﾄ"},
+        {&Img_BGM[0], true, 420, 1140, 195, 195, -1, nullptr},
+        {&lbl_BGM[0], true, 660, 1140, 330, 195, 4, L"なし"},
+        {&Img_BGM[2], true, 420, 1440, 195, 195, -1, nullptr},
+        {&lbl_BGM[2], true, 660, 1440, 900, 195, 5, L"MP3、WAV"},
+        {&Cmd_File, true, 420, 1740, 615, 375, 12, L"..."},
+        {&lbl_Fname, true, 1080, 1740, 5715, 495, 3, L""},
+        {&lbl[1], true, 4440, 840, 405, 195, 17, L"速い"},
+        {&HS_Fast, true, 4920, 780, 1335, 255, 16, nullptr},
+        {&lbl[2], true, 6300, 840, 405, 195, 18, L"遅い"},
+        {&lbl[7], false, 180, 2880, 2475, 195, 0, kCreditText},
+        {&lbl_URL, false, 180, 3120, 3285, 195, 10, kMakerUrl},
+        {&Cmd_Set, false, 4740, 2880, 1215, 435, 13, L"設定"},
+        {&Cmd_Can, false, 6000, 2880, 1215, 435, 14, L"ｷｬﾝｾﾙ"},
+        // Below the client area, never seen: the texture's source and the two mark pictures.
+        {&Pic_Mbl, false, 120, 4680, 8340, 300, 11, nullptr},
+        {&Img_Ra[0], false, 8040, 300, 180, 180, -1, nullptr},
+        {&Img_Ra[1], false, 8040, 600, 180, 180, -1, nullptr},
+    };
     Pic_C.font = kPanelFont;
-    Pic_C.Create(hwnd(), TwipsRect(180, 240, 7035, 2475), true, kPanelBack);
-    const HWND panel = Pic_C.hwnd();
-
-    // Frames first, so that the headings inside them are drawn over them.
-    Shape3[3].rect = TwipsRect(300, 300, 1695, 315);
-    Shape3[0].rect = TwipsRect(4020, 300, 1695, 315);
-    Pic_C.AddElement(&Shape3[3]);
-    Pic_C.AddElement(&Shape3[0]);
-
-    PlaceLabel(lbl[15], Pic_C, TwipsRect(300, 360, 1665, 195), L"BGM", 8);
-    lbl[15].alignment = Label::Align::Centre;
-    PlaceLabel(lbl[0], Pic_C, TwipsRect(4020, 360, 1665, 195), L"移動の速さ", 15);
-    lbl[0].alignment = Label::Align::Centre;
-
-    const double rowTop[3] = {1140, 840, 1440};  // none, audio CD, music file
-    const double captionWidth[3] = {330, 645, 900};
-    const wchar_t* captions[3] = {L"なし", L"音楽CD", L"MP3、WAV"};
-    const int captionTab[3] = {4, 6, 5};
-    for (int16_t i = 0; i < 3; ++i) {
-        Img_BGM[i].rect = TwipsRect(420, rowTop[i], 195, 195);
-        Img_BGM[i].MouseDown = [this, i](int16_t button, int16_t shift, float x, float y) {
-            Img_BGM_MouseDown(i, button, shift, x, y);
-        };
-        Pic_C.AddElement(&Img_BGM[i]);
-        PlaceLabel(lbl_BGM[i], Pic_C, TwipsRect(660, rowTop[i], captionWidth[i], 195), captions[i], captionTab[i]);
-        lbl_BGM[i].MouseDown = [this, i](int16_t button, int16_t shift, float x, float y) {
-            lbl_BGM_MouseDown(i, button, shift, x, y);
-        };
+    for (const Row& row : rows) {
+        Container& on = row.inPanel ? static_cast<Container&>(Pic_C) : *this;
+        const RECT rect = TwipsRect(row.left, row.top, row.width, row.height);
+        HWND window = nullptr;
+        if (auto* box = std::get_if<PictureBox*>(&row.widget)) {
+            (*box)->Create(hwnd(), rect, *box == &Pic_C, kPanelBack);
+        } else if (auto* label = std::get_if<Label*>(&row.widget)) {
+            (*label)->rect = rect;
+            (*label)->owner = on.hwnd();
+            (*label)->SetFont(kLabelFont);
+            (*label)->SetCaption(row.caption);
+            on.AddElement(*label);
+        } else if (auto* combo = std::get_if<ComboBox*>(&row.widget)) {
+            (*combo)->Create(on.hwnd(), rect, kRepeatListHeight, kLabelFont);
+            window = (*combo)->hwnd();
+        } else if (auto* bar = std::get_if<HScrollBar*>(&row.widget)) {
+            (*bar)->Create(on.hwnd(), rect);
+            on.AddScrollBar(*bar);
+            window = (*bar)->hwnd();
+        } else if (auto* button = std::get_if<Command*>(&row.widget)) {
+            (*button)->Create(on.hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                              ButtonStore(row.caption, on.font), on.font);
+            window = (*button)->hwnd();
+        } else {
+            Element* element = std::holds_alternative<ShapeRect*>(row.widget)
+                                   ? static_cast<Element*>(std::get<ShapeRect*>(row.widget))
+                                   : std::get<ImageElement*>(row.widget);
+            element->rect = rect;
+            on.AddElement(element);
+        }
+        if (window)
+            tabStops_.emplace_back(row.tabIndex, window);
     }
+    std::sort(tabStops_.begin(), tabStops_.end());
 
-    const RECT repeat = TwipsRect(1680, 780, 615, 300);
-    BGM_Repeat.Create(panel, repeat, kRepeatListHeight, kLabelFont);
-    PlaceLabel(lbl[14], Pic_C, TwipsRect(2340, 840, 990, 195), L"曲目をﾘﾋﾟｰﾄ", 7);
-
-    const RECT file = TwipsRect(420, 1740, 615, 375);
-    Cmd_File.Create(panel, file.left, file.top, file.right - file.left, file.bottom - file.top,
-                    ButtonStore(L"...", Pic_C.font), ToFontDesc(Pic_C.font));
-    Cmd_File.Click = [this] { Cmd_File_Click(); };
-    PlaceLabel(lbl_Fname, Pic_C, TwipsRect(1080, 1740, 5715, 495), L"", 3);
+    for (int i : {15, 0, 1, 2})
+        lbl[i].alignment = Label::Align::Centre;
     lbl_Fname.border = true;
-
-    PlaceLabel(lbl[1], Pic_C, TwipsRect(4440, 840, 405, 195), L"速い", 17);
-    lbl[1].alignment = Label::Align::Centre;
-    HS_Fast.Create(panel, TwipsRect(4920, 780, 1335, 255));
-    HS_Fast.SetRange(1, 100);
-    HS_Fast.largeChange = 10;
-    HS_Fast.smallChange = 1;
-    HS_Fast.SetValue(1);
-    Pic_C.AddScrollBar(&HS_Fast);
-    PlaceLabel(lbl[2], Pic_C, TwipsRect(6300, 840, 405, 195), L"遅い", 18);
-    lbl[2].alignment = Label::Align::Centre;
-
-    PlaceLabel(lbl[7], *this, TwipsRect(180, 2880, 2475, 195), kCreditText, 0);
     lbl[7].foreColor = kWhite;
-    PlaceLabel(lbl_URL, *this, TwipsRect(180, 3120, 3285, 195), kMakerUrl, 10);
-    WidgetFont linkFont = kLabelFont;
+    FontDesc linkFont = kLabelFont;
     linkFont.underline = true;
     lbl_URL.SetFont(linkFont);
     lbl_URL.foreColor = kWhite;
     lbl_URL.mousePointer = handCursor_;
-    lbl_URL.Click = [this] { lbl_URL_Click(); };
 
-    const RECT set = TwipsRect(4740, 2880, 1215, 435);
-    Cmd_Set.Create(hwnd(), set.left, set.top, set.right - set.left, set.bottom - set.top, ButtonStore(L"設定", font),
-                   ToFontDesc(font));
-    Cmd_Set.Click = [this] { Cmd_Set_Click(); };
-    const RECT can = TwipsRect(6000, 2880, 1215, 435);
-    Cmd_Can.Create(hwnd(), can.left, can.top, can.right - can.left, can.bottom - can.top, ButtonStore(L"ｷｬﾝｾﾙ", font),
-                   ToFontDesc(font));
-    Cmd_Can.Click = [this] { Cmd_Can_Click(); };
-
-    // The texture's source lies below the client area and is never seen.
-    Pic_Mbl.Create(hwnd(), TwipsRect(120, 4680, 8340, 300), false, kPanelBack);
+    const HINSTANCE instance = ProgramInstance();
     if (Picture texture = LoadPicture(instance, IDB_TEXTURE))
         texture->CopyTo(Pic_Mbl.Image().dc(), 0, 0);
-
-    // The two mark pictures, also outside the client area.
-    Img_Ra[0].rect = TwipsRect(8040, 300, 180, 180);
     Img_Ra[0].picture = LoadPicture(instance, IDB_MARK_OFF);
-    Img_Ra[1].rect = TwipsRect(8040, 600, 180, 180);
     Img_Ra[1].picture = LoadPicture(instance, IDB_MARK_ON);
-    AddElement(&Img_Ra[0]);
-    AddElement(&Img_Ra[1]);
-
+    // The marks are pictures of a fixed pixel size while the captions grow with the dpi: each mark sits on the
+    // middle of its caption's row (at 96 dpi, where both are about 12 pixels, exactly where the layout has it).
+    const int markHeight = Img_Ra[0].picture ? Img_Ra[0].picture->height() : 0;
+    for (int16_t i = 0; i < 3; ++i) {
+        const RECT& row = lbl_BGM[i].rect;
+        OffsetRect(&Img_BGM[i].rect, 0, row.top + (row.bottom - row.top - markHeight) / 2 - Img_BGM[i].rect.top);
+        Img_BGM[i].MouseDown = [this, i](int16_t button, int16_t shift, float x, float y) {
+            Img_BGM_MouseDown(i, button, shift, x, y);
+        };
+        lbl_BGM[i].MouseDown = [this, i](int16_t button, int16_t shift, float x, float y) {
+            lbl_BGM_MouseDown(i, button, shift, x, y);
+        };
+    }
+    HS_Fast.SetRange(1, 100);
+    HS_Fast.largeChange = 10;
+    HS_Fast.smallChange = 1;
+    HS_Fast.SetValue(1);
+    Cmd_File.Click = [this] { Cmd_File_Click(); };
+    Cmd_Set.Click = [this] { Cmd_Set_Click(); };
+    Cmd_Can.Click = [this] { Cmd_Can_Click(); };
+    lbl_URL.Click = [this] { lbl_URL_Click(); };
     controls_ = {&Cmd_Can, &Cmd_Set, &Cmd_File, &Pic_C, &Pic_Mbl};
 }
 
@@ -259,26 +259,23 @@ void Orbimotion_P::Form_Resize() {
     Refresh();
 }
 
-void Orbimotion_P::Form_Unload(int16_t& /*cancel*/) {
+void Orbimotion_P::Form_Unload() {
     ZoomClose(p_, AsHwnd(hwnd()));
 }
 
 void Orbimotion_P::Unload() {
     if (!hwnd())
         return;
-    int16_t cancel = 0;
-    Form_Unload(cancel);
-    if (cancel == 0) {
-        // Enabled before the dialog goes, so that Windows hands the activation back to the owner.
-        owner_.Release();
-        DestroyWindow(hwnd());
-    }
+    Form_Unload();
+    // Enabled before the dialog goes, so that Windows hands the activation back to the owner.
+    owner_.Release();
+    DestroyWindow(hwnd());
 }
 
 void Orbimotion_P::Show() {
     ShowWindow(hwnd(), SW_SHOW);
     Form_Resize();
-    FocusFirstEnabled();
+    FocusFirst();
     UpdateWindow(hwnd());
 }
 
@@ -308,11 +305,10 @@ void Orbimotion_P::ChooseMusic(int16_t index) {
     Pic_C.Refresh();
     // A box disabled under the keyboard focus would leave the dialog without one.
     if (hadFocus && (!GetFocus() || !IsWindowEnabled(GetFocus())))
-        FocusFirstEnabled();
+        FocusFirst();
 }
 
 void Orbimotion_P::SetFileButtonEnabled(bool enabled) {
-    fileEnabled_ = enabled;
     Cmd_File.SetEnabled(enabled ? kTrue : kFalse);
 }
 
@@ -352,20 +348,16 @@ void Orbimotion_P::Tell(const std::wstring& text) {
 }
 
 std::vector<HWND> Orbimotion_P::TabOrder() const {
-    // Tab indexes 2, 12, 13, 14 and 16; the panels and labels never hold the focus.
+    // A disabled "..." still takes the focus in its turn (it only ignores it); a disabled repeat box cannot.
     std::vector<HWND> order;
-    if (BGM_Repeat.Enabled())
-        order.push_back(BGM_Repeat.hwnd());
-    if (fileEnabled_)
-        order.push_back(Cmd_File.hwnd());
-    order.push_back(Cmd_Set.hwnd());
-    order.push_back(Cmd_Can.hwnd());
-    order.push_back(HS_Fast.hwnd());
-    order.erase(std::remove(order.begin(), order.end(), nullptr), order.end());
+    for (const auto& [tabIndex, window] : tabStops_) {
+        if (IsWindowEnabled(window))
+            order.push_back(window);
+    }
     return order;
 }
 
-void Orbimotion_P::FocusFirstEnabled() {
+void Orbimotion_P::FocusFirst() {
     const std::vector<HWND> order = TabOrder();
     if (!order.empty())
         SetFocus(order.front());
@@ -410,7 +402,7 @@ LRESULT Orbimotion_P::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
                 if (savedFocus_ && IsWindow(savedFocus_) && IsWindowEnabled(savedFocus_))
                     SetFocus(savedFocus_);
                 else
-                    FocusFirstEnabled();
+                    FocusFirst();
                 return 0;
             }
             break;

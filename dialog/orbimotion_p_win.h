@@ -5,6 +5,7 @@
 
 #include <array>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "controls/command/command_win.h"
@@ -49,7 +50,7 @@ class Orbimotion_P : public Container {
     // Event handlers.
     void Form_Load();
     void Form_Resize();
-    void Form_Unload(int16_t& cancel);
+    void Form_Unload();
     void Img_BGM_MouseDown(int16_t index, int16_t button, int16_t shift, float x, float y);
     void lbl_BGM_MouseDown(int16_t index, int16_t button, int16_t shift, float x, float y);
     void Cmd_File_Click();
@@ -57,8 +58,6 @@ class Orbimotion_P : public Container {
     void Cmd_Can_Click();
     void lbl_URL_Click();
 
-    // Whether "..." was last enabled; read here so that asking does not repaint the button.
-    bool FileButtonEnabled() const { return fileEnabled_; }
     // The widgets that take the keyboard focus, in tab order.
     std::vector<HWND> TabOrder() const;
 
@@ -68,20 +67,18 @@ class Orbimotion_P : public Container {
 
   private:
     void CreateWidgets();
-    void PlaceLabel(Label& label, Container& on, const RECT& rect, const std::wstring& caption, int tabIndex);
     void SetCommandButtons();
     void TileTexture(PictureBox& target);
     void ChooseMusic(int16_t index);
-    void ShowMusicChoice();
     void SetFileButtonEnabled(bool enabled);
-    void FocusFirstEnabled();
+    void FocusFirst();
     void Tell(const std::wstring& text);
 
     Process& p_;
-    std::vector<Window*> controls_;  // windowed controls, nested ones included
+    std::vector<Window*> controls_;               // windowed controls, nested ones included
+    std::vector<std::pair<int, HWND>> tabStops_;  // windowed inputs by tab index
     HCURSOR handCursor_ = nullptr;
     HWND savedFocus_ = nullptr;
-    bool fileEnabled_ = false;
     bool loaded_ = false;
     DisabledOwner owner_;
 };

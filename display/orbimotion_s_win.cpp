@@ -8,7 +8,6 @@
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
 #include "settings/settings.h"
-#include "startup/startup.h"
 
 namespace orbi {
 
@@ -152,8 +151,7 @@ void Orbimotion_S::Form_QueryUnload() {
         }
     });
     Guarded([&] {
-        // Start-up hid the pointer only for /s.
-        if (ModeCharacter(p_.commandLine) == L"S")
+        if (p_.CursorHidden)
             p_.CursorCount = p_.api.ShowCursor(true);
     });
     if (!seams_.endProgram)

@@ -10,6 +10,9 @@
 
 namespace orbi {
 
+// The display window's caption, which start-up probes to refuse a second copy.
+inline constexpr wchar_t kDisplayCaption[] = L"Orbimotion_Main";
+
 inline constexpr int32_t kSpriteSize = 50;
 inline constexpr int16_t kCanvasCount = 6;
 inline constexpr int16_t kSceneEnd = 15000;

@@ -21,9 +21,6 @@ constexpr uint32_t kSndLoop = 0x8;
 // Without SND_NODEFAULT a .wav that cannot be played makes Windows loop the system's default sound instead.
 constexpr uint32_t kWavLoopFlags = kSndAsync | kSndLoop | kSndNoDefault;
 
-constexpr int16_t kTrue = -1;
-constexpr int16_t kFalse = 0;
-
 const wchar_t kNoCommandText[] = L"コマンド文字列が指定されていません";
 const wchar_t kNoErrorText[] = L"Error (文字列が取れません)";
 

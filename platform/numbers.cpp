@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cwctype>
+#include <limits>
 
 namespace orbi {
 
@@ -37,20 +38,21 @@ Scan ScanNumber(const std::wstring& s, size_t pos, bool skipInnerBlanks) {
         text += static_cast<char>(s[p]);
         p = skip(p + 1);
     }
-    size_t mantissaDigits = 0;
-    while (p < s.size() && IsDigit(s[p])) {
-        text += static_cast<char>(s[p]);
-        ++mantissaDigits;
-        p = skip(p + 1);
-    }
+    // Appends the digits from p on; returns how many.
+    auto takeDigits = [&](std::string& into) {
+        size_t count = 0;
+        while (p < s.size() && IsDigit(s[p])) {
+            into += static_cast<char>(s[p]);
+            ++count;
+            p = skip(p + 1);
+        }
+        return count;
+    };
+    size_t mantissaDigits = takeDigits(text);
     if (p < s.size() && s[p] == L'.') {
         text += '.';
         p = skip(p + 1);
-        while (p < s.size() && IsDigit(s[p])) {
-            text += static_cast<char>(s[p]);
-            ++mantissaDigits;
-            p = skip(p + 1);
-        }
+        mantissaDigits += takeDigits(text);
     }
     if (mantissaDigits == 0) {
         r.end = pos;
@@ -60,20 +62,14 @@ Scan ScanNumber(const std::wstring& s, size_t pos, bool skipInnerBlanks) {
     r.end = p;
     if (p < s.size() && (s[p] == L'e' || s[p] == L'E' || s[p] == L'd' || s[p] == L'D')) {
         std::string exp = "e";
-        size_t q = skip(p + 1);
-        if (q < s.size() && (s[q] == L'+' || s[q] == L'-')) {
-            exp += static_cast<char>(s[q]);
-            q = skip(q + 1);
+        p = skip(p + 1);
+        if (p < s.size() && (s[p] == L'+' || s[p] == L'-')) {
+            exp += static_cast<char>(s[p]);
+            p = skip(p + 1);
         }
-        size_t expDigits = 0;
-        while (q < s.size() && IsDigit(s[q])) {
-            exp += static_cast<char>(s[q]);
-            ++expDigits;
-            q = skip(q + 1);
-        }
-        if (expDigits > 0) {
+        if (takeDigits(exp) > 0) {
             text += exp;
-            r.end = q;
+            r.end = p;
         }
     }
     r.value = std::strtod(text.c_str(), nullptr);
@@ -93,22 +89,26 @@ double RoundHalfEven(double value) {
     return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
-std::optional<int16_t> ToInt16(double value) {
+namespace {
+
+template <typename Int>
+std::optional<Int> ToInteger(double value) {
     if (std::isnan(value))
         return std::nullopt;
-    double r = RoundHalfEven(value);
-    if (r < -32768.0 || r > 32767.0)
+    const double r = RoundHalfEven(value);
+    if (r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max())
         return std::nullopt;
-    return static_cast<int16_t>(r);
+    return static_cast<Int>(r);
+}
+
+}  // namespace
+
+std::optional<int16_t> ToInt16(double value) {
+    return ToInteger<int16_t>(value);
 }
 
 std::optional<int32_t> ToInt32(double value) {
-    if (std::isnan(value))
-        return std::nullopt;
-    double r = RoundHalfEven(value);
-    if (r < -2147483648.0 || r > 2147483647.0)
-        return std::nullopt;
-    return static_cast<int32_t>(r);
+    return ToInteger<int32_t>(value);
 }
 
 double IntPart(double value) {
@@ -122,19 +122,35 @@ double Val(const std::wstring& text) {
     return r.value;
 }
 
-std::optional<double> ParseNumber(const std::wstring& text) {
+namespace {
+
+// The number scanned from the text's first non-blank, if only blanks follow it.
+std::optional<Scan> WholeNumber(const std::wstring& text) {
     size_t p = 0;
     while (p < text.size() && IsBlank(text[p]))
         ++p;
-    Scan r = ScanNumber(text, p, false);
-    if (!r.digits || !std::isfinite(r.value))
+    const Scan r = ScanNumber(text, p, false);
+    if (!r.digits)
         return std::nullopt;
     size_t q = r.end;
     while (q < text.size() && IsBlank(text[q]))
         ++q;
     if (q != text.size())
         return std::nullopt;
-    return r.value;
+    return r;
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(const std::wstring& text) {
+    const std::optional<Scan> r = WholeNumber(text);
+    if (!r || !std::isfinite(r->value))
+        return std::nullopt;
+    return r->value;
+}
+
+bool IsNumberText(const std::wstring& text) {
+    return WholeNumber(text).has_value();
 }
 
 std::wstring NumberText(int32_t value) {

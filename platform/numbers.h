@@ -8,6 +8,10 @@
 
 namespace orbi {
 
+// Booleans are 16-bit: true is -1.
+constexpr int16_t kTrue = -1;
+constexpr int16_t kFalse = 0;
+
 // Nearest integer, halves to even (banker's rounding), as a double so callers decide the width.
 double RoundHalfEven(double value);
 
@@ -29,6 +33,8 @@ double Val(const std::wstring& text);
 // Whole-text numeric conversion: blanks around the number are allowed, anything else makes it "not a number".
 // The empty text is not a number.
 std::optional<double> ParseNumber(const std::wstring& text);
+// The same shape as ParseNumber accepts, whatever the size of the number (digits too many for a double included).
+bool IsNumberText(const std::wstring& text);
 
 // Decimal text with a leading blank for zero and positive values, "-" for negative ones (" 10", "-3").
 std::wstring NumberText(int32_t value);

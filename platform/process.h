@@ -24,8 +24,9 @@ struct ZoomPoint {
 struct Process {
     explicit Process(WinApi& windows) : api(windows) {}
     WinApi& api;
-    int32_t ApiResult = 0;    // return value of the last Windows call whose result is kept
-    int32_t CursorCount = 0;  // display count from the last ShowCursor of display mode
+    int32_t ApiResult = 0;      // return value of the last Windows call whose result is kept
+    int32_t CursorCount = 0;    // display count from the last ShowCursor of display mode
+    bool CursorHidden = false;  // start-up hid the pointer (/s): the display window shows it again at its end
     ZoomPoint ZoomOrigin;
     Settings settings;
     std::wstring commandLine;  // argument text without the program path

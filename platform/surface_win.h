@@ -28,7 +28,8 @@ class BackingImage {
     HDC dc() const { return dc_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
-    // Top-down rows of 0x00RRGGBB pixels, or null for an empty image.
+    // Top-down rows of 0x00RRGGBB pixels, or null for an empty image, and one pixel. The program only draws;
+    // these let the soak checks and the benchmark read what was drawn without a DC of their own.
     uint32_t* bits() const { return bits_; }
     COLORREF PixelAt(int x, int y) const;
 

@@ -97,6 +97,9 @@ bool Window::HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT painted = 0;
+    if (HandlePaintMessage(message, wParam, painted))
+        return painted;
     return Default(message, wParam, lParam);
 }
 

@@ -23,6 +23,7 @@ class Window {
     void SetTimer(UINT_PTR id, UINT interval, bool enabled);
     void EnableTimer(UINT_PTR id, bool enabled);
     bool TimerEnabled(UINT_PTR id) const;
+    // The program never asks; a check reads a timer's interval without waiting for its ticks.
     UINT TimerInterval(UINT_PTR id) const;
 
   protected:
@@ -39,16 +40,18 @@ class Window {
                    HWND parent,
                    HICON icon = nullptr,
                    HCURSOR cursor = nullptr);
+    // What a window does not handle itself: its paint messages (see HandlePaintMessage), then the default.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Draws the window's content into dc; repaints and WM_PRINTCLIENT both come here, so a test can hand it an
-    // off-screen image.
+    // off-screen image. Nothing is erased before: the content covers the whole window.
     virtual void PaintContent(HDC /*dc*/) const {}
-    // Answers WM_ERASEBKGND (nothing to erase: PaintContent covers everything), WM_PAINT and WM_PRINTCLIENT.
-    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
     virtual void OnTimer(UINT_PTR /*id*/) {}
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
+
+    // Answers WM_ERASEBKGND, WM_PAINT and WM_PRINTCLIENT with PaintContent.
+    bool HandlePaintMessage(UINT message, WPARAM wParam, LRESULT& result);
 
   private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

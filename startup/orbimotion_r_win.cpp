@@ -76,9 +76,6 @@ void Orbimotion_R::OnTimer(UINT_PTR id) {
 }
 
 LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT painted = 0;
-    if (HandlePaintMessage(message, wParam, painted))
-        return painted;
     switch (message) {
         case WM_CLOSE:
             Form_Unload();
@@ -89,7 +86,7 @@ LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             PostQuitMessage(0);
             return 0;
     }
-    return Default(message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace orbi

@@ -17,8 +17,6 @@ class Orbimotion_R : public Window {
     void Show();
     // Draws the window's content (black, the picture cut at the element's edges) into dc.
     void PaintContent(HDC dc) const override;
-    int ImageWidth() const { return imageW_; }
-    int ImageHeight() const { return imageH_; }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -67,6 +67,11 @@ void Main(Process& p, ModeWindows& windows) {
         const double tppY = windows.TwipsPerPixelY();
         const PaneSize size = PaneSizeTwips(pane, tppX, tppY);
         const Hwnd preview = windows.LoadPreview();
+        // Without its window nothing would ever end the process.
+        if (preview == 0) {
+            windows.EndProgram();
+            return;
+        }
         const int32_t style = p.api.GetWindowLongA(preview, kGwlStyle);
         p.ApiResult = p.api.SetWindowLongA(preview, kGwlStyle, style | kWsChild);
         p.ApiResult = static_cast<int32_t>(p.api.SetParent(preview, host));
@@ -86,8 +91,10 @@ void Main(Process& p, ModeWindows& windows) {
         windows.EndProgram();
         return;
     }
-    if (mode == L"S")
+    if (mode == L"S") {
         p.CursorCount = p.api.ShowCursor(false);
+        p.CursorHidden = true;
+    }
     windows.LoadDisplay();
 }
 

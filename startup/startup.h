@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "display/scene.h"
 #include "platform/process.h"
 
 namespace orbi {
 
-inline constexpr wchar_t kDisplayCaption[] = L"Orbimotion_Main";
 inline constexpr wchar_t kDialogCaption[] = L"<Orbimotion>";
 
 // The windows start-up creates; the Windows side makes real windows, tests record the calls.

@@ -40,29 +40,6 @@ int HexDigit(wchar_t c) {
 const wchar_t* const kGradientWhite = L"&HFFFFFF";
 const wchar_t* const kGradientAccent = L"&HC6C5D7";
 
-const std::array<const wchar_t*, 6> kSaveOrder = {L"Enabled", L"Caption",    L"FirstRun",
-                                                  L"Font",    L"FontColour", L"Visible"};
-const std::array<const wchar_t*, 6> kLoadOrder = {L"Enabled",  L"Caption",    L"Font",
-                                                  L"FirstRun", L"FontColour", L"Visible"};
-
-const wchar_t* FaceName(Face face) {
-    switch (face) {
-        case Face::Normal:
-            return L"Normal";
-        case Face::HighLight:
-            return L"HighLight";
-        case Face::Selected:
-            return L"Selected";
-        case Face::HighLightSelect:
-            return L"HighLightSelect";
-        case Face::Pressed:
-            return L"Pressed";
-        case Face::Disable:
-            return L"Disable";
-    }
-    return L"?";
-}
-
 Reaction ButtonMachine::MouseMove(int16_t enabled) {
     Reaction r;
     if (!enabled)
@@ -205,9 +182,8 @@ bool CursorOverControl(WinApi& api, Hwnd control, Hwnd form) {
     const Hwnd under = api.WindowFromPoint(cursor);
     if (under == form)
         return false;
-    if (under != control && under != form)
-        return false;
-    return true;
+    // Neither the control nor (as just seen) the form.
+    return under == control;
 }
 
 void CommandCore::Apply(const Reaction& r) {

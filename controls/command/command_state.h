@@ -9,12 +9,10 @@
 #include <string>
 
 #include "controls/command/property_store.h"
+#include "platform/numbers.h"
 #include "platform/win_api.h"
 
 namespace orbi {
-
-constexpr int16_t kTrue = -1;
-constexpr int16_t kFalse = 0;
 
 // Mouse buttons as the handlers receive them.
 constexpr int16_t kLeftButton = 1;
@@ -24,7 +22,6 @@ constexpr int16_t kMiddleButton = 4;
 // The six face holders.
 enum class Face : uint8_t { Normal, HighLight, Selected, HighLightSelect, Pressed, Disable };
 constexpr int kFaceCount = 6;
-const wchar_t* FaceName(Face face);
 
 enum class ButtonState : uint8_t { Dormant = 0, Idle = 1, Hover = 2, Focused = 3, FocusedHover = 4 };
 
@@ -54,8 +51,6 @@ class ButtonMachine {
 int16_t GradientInverted(ButtonState state, int16_t current);
 
 // Border geometry in twips. The face pictures are 64 x 25 pixels of 15 twips.
-constexpr int kFaceWidthPx = 64;
-constexpr int kFaceHeightPx = 25;
 constexpr int kPictureTwipsPerPixel = 15;
 constexpr int16_t kBand = 60;  // the 4-pixel border band
 constexpr int16_t kLabelHeight = 195;
@@ -115,11 +110,6 @@ struct CommandProperties {
     int16_t BackStyle = 1;  // 1 opaque, 0 transparent
     bool LabelEnabled = true;
 };
-
-// Names of the stored properties in saving order; loading reads "Enabled", "Caption", "Font", "FirstRun",
-// "FontColour", "Visible".
-extern const std::array<const wchar_t*, 6> kSaveOrder;
-extern const std::array<const wchar_t*, 6> kLoadOrder;
 
 class CommandCore {
   public:

@@ -7,6 +7,7 @@
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
+#include "platform/widget_base_win.h"
 
 namespace orbi {
 
@@ -15,28 +16,11 @@ namespace {
 constexpr UINT kTmrMouseMs = 100;
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
-int ToPixels(double twips, double twipsPerPixel) {
-    return static_cast<int>(RoundHalfEven(twips / twipsPerPixel));
-}
-
 // Colours with the high bit set name a system colour, as the widget runtime allows for text colours.
 COLORREF ToColorRef(uint32_t colour) {
     if (colour & 0x80000000u)
         return GetSysColor(static_cast<int>(colour & 0xFF));
     return colour & 0xFFFFFF;
-}
-
-int16_t ButtonOf(UINT message) {
-    switch (message) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-            return kLeftButton;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-            return kRightButton;
-        default:
-            return kMiddleButton;
-    }
 }
 
 int16_t ButtonsHeld(WPARAM keys) {
@@ -87,8 +71,7 @@ void Command::PaintFace(Face face, int16_t invertGradient) {
     HDC dc = surface_.dc();
     if (!dc)
         return;
-    const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
-    geometry_.Update(surface_.width() * tx, surface_.height() * ty);
+    geometry_.Update(surface_.width() * TwipsPerPixelX(), surface_.height() * TwipsPerPixelY());
     surface_.Clear(GetSysColor(COLOR_BTNFACE));
     try {
         DrawGradient(dc, invertGradient);
@@ -108,8 +91,8 @@ void Command::PaintFace(Face face, int16_t invertGradient) {
                 srcW = dstW = std::min(srcW, pictureW - piece.srcX);
                 srcH = dstH = std::min(srcH, pictureH - piece.srcY);
             }
-            const int x0 = ToPixels(piece.dstX, tx), x1 = ToPixels(piece.dstX + dstW, tx);
-            const int y0 = ToPixels(piece.dstY, ty), y1 = ToPixels(piece.dstY + dstH, ty);
+            const int x0 = PixelsX(piece.dstX), x1 = PixelsX(piece.dstX + dstW);
+            const int y0 = PixelsY(piece.dstY), y1 = PixelsY(piece.dstY + dstH);
             const int sx = piece.srcX / kPictureTwipsPerPixel, sy = piece.srcY / kPictureTwipsPerPixel;
             const int sw = srcW / kPictureTwipsPerPixel, sh = srcH / kPictureTwipsPerPixel;
             // A control narrower or lower than two bands leaves its edges out rather than mirroring them.
@@ -143,9 +126,8 @@ void Command::DrawGradient(HDC dc, int16_t invertGradient) const {
 }
 
 RECT Command::LabelRect() const {
-    const double ty = TwipsPerPixelY();
     const double top = geometry_.LabelTop();
-    return RECT{0, ToPixels(top, ty), surface_.width(), ToPixels(top + kLabelHeight, ty)};
+    return RECT{0, PixelsY(top), surface_.width(), PixelsY(top + kLabelHeight)};
 }
 
 void Command::DrawLabel(HDC dc) const {
@@ -153,35 +135,13 @@ void Command::DrawLabel(HDC dc) const {
     if (props.Caption.empty())
         return;
     if (!labelFont_ || labelFontDesc_ != props.Font) {
-        LOGFONTW lf{};
-        lf.lfHeight = -static_cast<LONG>(RoundHalfEven(props.Font.sizePt * (1440.0 / TwipsPerPixelY()) / 72.0));
-        lf.lfWeight = props.Font.weight;
-        lf.lfItalic = props.Font.italic;
-        lf.lfUnderline = props.Font.underline;
-        lf.lfStrikeOut = props.Font.strikethrough;
-        lf.lfCharSet = static_cast<BYTE>(props.Font.charset);
-        props.Font.face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-        labelFont_.reset(CreateFontIndirectW(&lf));
+        labelFont_ = MakeFont(props.Font);
         labelFontDesc_ = props.Font;
     }
-    RECT rect = LabelRect();
     const int saved = SaveDC(dc);
     SelectGuard font(dc, labelFont_ ? static_cast<HGDIOBJ>(labelFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    const UINT format = DT_CENTER | DT_TOP | DT_WORDBREAK;
-    const int length = static_cast<int>(props.Caption.size());
-    if (props.LabelEnabled) {
-        SetTextColor(dc, ToColorRef(props.FontColour));
-        DrawTextW(dc, props.Caption.c_str(), length, &rect, format);
-    } else {
-        // The platform's greyed look: a light copy one pixel down and right under a shadow-grey one.
-        RECT light = rect;
-        OffsetRect(&light, 1, 1);
-        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-        DrawTextW(dc, props.Caption.c_str(), length, &light, format);
-        SetTextColor(dc, GetSysColor(COLOR_3DSHADOW));
-        DrawTextW(dc, props.Caption.c_str(), length, &rect, format);
-    }
+    DrawCaption(dc, props.Caption, LabelRect(), DT_CENTER | DT_TOP | DT_WORDBREAK, props.LabelEnabled,
+                ToColorRef(props.FontColour));
     RestoreDC(dc, saved);
 }
 
@@ -220,8 +180,7 @@ void Command::MarkChanged(const wchar_t* name) {
 
 void Command::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const int16_t shift = static_cast<int16_t>((wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0) |
-                                               (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+    const int16_t shift = ShiftState(wParam);
     const float x = static_cast<float>(at.x * TwipsPerPixelX());
     const float y = static_cast<float>(at.y * TwipsPerPixelY());
     const RECT label = LabelRect();
@@ -240,7 +199,7 @@ void Command::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 
     const int16_t button = ButtonOf(message);
-    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+    if (IsButtonDown(message)) {
         // Focus first, then the press: the face left on screen is Pressed in every state.
         if (button == kLeftButton && GetFocus() != hwnd())
             SetFocus(hwnd());
@@ -268,9 +227,6 @@ void Command::OnTimer(UINT_PTR id) {
 }
 
 LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT painted = 0;
-    if (HandlePaintMessage(message, wParam, painted))
-        return painted;
     switch (message) {
         case WM_SIZE:
             surface_.Resize(LOWORD(lParam), HIWORD(lParam));
@@ -286,17 +242,12 @@ LRESULT Command::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HWND>(lParam) != hwnd())
                 pressed_ = 0;
             return 0;
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-            Mouse(message, wParam, lParam);
-            return 0;
     }
-    return Default(message, wParam, lParam);
+    if (message == WM_MOUSEMOVE || IsButtonMessage(message)) {
+        Mouse(message, wParam, lParam);
+        return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace orbi

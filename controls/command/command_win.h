@@ -52,7 +52,8 @@ class Command : public Window, private CommandView {
     // Draws what the window shows (the retained face and the caption) into dc.
     void PaintContent(HDC dc) const override;
 
-    // For tests.
+    // Read-only views of what the control decided. The dialog never asks (it handles only Click); they let a check
+    // see the state without reading Enabled, which repaints.
     ButtonState State() const { return core_.State(); }
     std::optional<Face> CurrentFace() const { return core_.CurrentFace(); }
     int16_t MouseIsDown() const { return core_.MouseIsDown(); }

@@ -80,7 +80,6 @@ bool PropertyValue::operator==(const PropertyValue& other) const {
 }
 
 void PropertyStore::Write(const std::wstring& name, const PropertyValue& value, const PropertyValue& defaultValue) {
-    log_.push_back(name);
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == name; });
     if (value == defaultValue) {
         if (it != entries_.end())
@@ -94,7 +93,6 @@ void PropertyStore::Write(const std::wstring& name, const PropertyValue& value, 
 }
 
 PropertyValue PropertyStore::Read(const std::wstring& name, const PropertyValue& defaultValue) const {
-    log_.push_back(name);
     for (const auto& e : entries_) {
         if (e.first == name)
             return e.second;

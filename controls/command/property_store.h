@@ -9,24 +9,9 @@
 #include <variant>
 #include <vector>
 
+#include "platform/font.h"
+
 namespace orbi {
-
-// A font as the caption label holds it; the default is the label's design font.
-struct FontDesc {
-    std::wstring face = L"ＭＳ Ｐゴシック";
-    double sizePt = 9.75;
-    int weight = 400;
-    int charset = 128;
-    bool italic = false;
-    bool underline = false;
-    bool strikethrough = false;
-
-    bool operator==(const FontDesc& o) const {
-        return face == o.face && sizePt == o.sizePt && weight == o.weight && charset == o.charset &&
-               italic == o.italic && underline == o.underline && strikethrough == o.strikethrough;
-    }
-    bool operator!=(const FontDesc& o) const { return !(*this == o); }
-};
 
 // One stored value: an integer (booleans are -1 and 0, colours their 32 bits), a text or a font.
 class PropertyValue {
@@ -38,7 +23,6 @@ class PropertyValue {
     PropertyValue(std::wstring v) : value_(std::move(v)) {}
     PropertyValue(FontDesc v) : value_(std::move(v)) {}
 
-    bool IsInteger() const { return std::holds_alternative<int64_t>(value_); }
     bool IsText() const { return std::holds_alternative<std::wstring>(value_); }
     bool IsFont() const { return std::holds_alternative<FontDesc>(value_); }
 
@@ -59,23 +43,23 @@ class PropertyValue {
     std::variant<int64_t, std::wstring, FontDesc> value_;
 };
 
+// The two operations are virtual only so that a check can record the order in which the control reads and
+// writes its names (a promise of the control); the program uses this store as it is.
 class PropertyStore {
   public:
+    virtual ~PropertyStore() = default;
     // Stores the value, or removes the name when the value equals the default.
-    void Write(const std::wstring& name, const PropertyValue& value, const PropertyValue& defaultValue);
+    virtual void Write(const std::wstring& name, const PropertyValue& value, const PropertyValue& defaultValue);
     // The stored value, or the default when the name is missing.
-    PropertyValue Read(const std::wstring& name, const PropertyValue& defaultValue) const;
+    virtual PropertyValue Read(const std::wstring& name, const PropertyValue& defaultValue) const;
 
+    // What is stored. The control only reads and writes; these let a check see which names a save left out.
     bool Contains(const std::wstring& name) const;
     // Stored names in the order they were first written.
     std::vector<std::wstring> Names() const;
-    // Every name written or read so far, in call order, for checking the load and save orders.
-    const std::vector<std::wstring>& Log() const { return log_; }
-    void ClearLog() { log_.clear(); }
 
   private:
     std::vector<std::pair<std::wstring, PropertyValue>> entries_;
-    mutable std::vector<std::wstring> log_;
 };
 
 }  // namespace orbi

@@ -5,6 +5,7 @@
 
 #include "controls/command/command_state.h"
 #include "controls/command/property_store.h"
+#include "support/recording_store.h"
 
 namespace orbi {
 namespace {
@@ -22,9 +23,9 @@ FontDesc DialogFont() {
     return FontDesc{L"ＭＳ Ｐゴシック", 9.75, 400, 128, false, false, false};
 }
 
-std::vector<std::wstring> Names(const std::array<const wchar_t*, 6>& order) {
-    return std::vector<std::wstring>(order.begin(), order.end());
-}
+// The orders in which the control saves and loads its names.
+const std::vector<std::wstring> kSaveOrder{L"Enabled", L"Caption", L"FirstRun", L"Font", L"FontColour", L"Visible"};
+const std::vector<std::wstring> kLoadOrder{L"Enabled", L"Caption", L"Font", L"FirstRun", L"FontColour", L"Visible"};
 
 // ---- The store ----
 
@@ -72,12 +73,12 @@ TEST(PropertyValue, ConvertsOnlyValuesThatFitTheAskedType) {
 TEST(CommandStore, SavesInOrderAndLoadsInOrder) {
     CountingView view;
     CommandCore core(view);
-    PropertyStore store;
+    test::RecordingStore store;
     core.UserControl_WriteProperties(store, DialogFont());
-    EXPECT_EQ(Names(kSaveOrder), store.Log());
-    store.ClearLog();
+    EXPECT_EQ(kSaveOrder, store.names);
+    store.names.clear();
     core.UserControl_ReadProperties(store, DialogFont());
-    EXPECT_EQ(Names(kLoadOrder), store.Log());
+    EXPECT_EQ(kLoadOrder, store.names);
 }
 
 TEST(CommandStore, DefaultsAreNotStored) {

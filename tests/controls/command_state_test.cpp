@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/face_name.h"
 #include "support/fake_win_api.h"
 
 namespace orbi {
@@ -13,7 +14,7 @@ namespace {
 std::string Name(std::optional<Face> face) {
     if (!face)
         return "none";
-    std::wstring w = FaceName(*face);
+    std::wstring w = test::FaceName(*face);
     return std::string(w.begin(), w.end());
 }
 

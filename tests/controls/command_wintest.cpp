@@ -13,6 +13,7 @@
 #include "platform/handles_win.h"
 #include "platform/runtime_win.h"
 #include "platform/win_api_win.h"
+#include "support/face_name.h"
 #include "support/scr_process_win.h"
 
 namespace orbi {
@@ -90,7 +91,7 @@ const FaceRings kRingTable[] = {
 };
 
 void PrintTo(const FaceRings& rings, std::ostream* os) {
-    const std::wstring name = FaceName(rings.face);
+    const std::wstring name = test::FaceName(rings.face);
     *os << std::string(name.begin(), name.end());
 }
 
@@ -241,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Command,
                          FacePixels,
                          ::testing::ValuesIn(kRingTable),
                          [](const ::testing::TestParamInfo<FaceRings>& info) {
-                             std::wstring n = FaceName(info.param.face);
+                             std::wstring n = test::FaceName(info.param.face);
                              return std::string(n.begin(), n.end());
                          });
 

@@ -105,6 +105,7 @@ TEST(ConfigureMode, TabMovesTheFocusThroughTheOpenInputsInOrder) {
             },
             kWaitMs);
     };
+    EXPECT_TRUE(focusAfterTab(d.fileButton));  // disabled, it still takes the focus in its turn
     EXPECT_TRUE(focusAfterTab(d.setButton));
     EXPECT_TRUE(focusAfterTab(d.cancelButton));
     EXPECT_TRUE(focusAfterTab(d.speed));

@@ -387,7 +387,6 @@ TEST_P(LoadedStateTest, MarksBoxesAndBarShowTheSettings) {
     Load();
     EXPECT_EQ(Selected(), r.mark);
     EXPECT_EQ(dlg->BGM_Repeat.Enabled(), r.repeatOpen);
-    EXPECT_EQ(dlg->FileButtonEnabled(), r.fileOpen);
     EXPECT_EQ(dlg->HS_Fast.Value(), r.bar);
     EXPECT_EQ(GetScrollPos(dlg->HS_Fast.hwnd(), SB_CTL), r.bar);
     EXPECT_EQ(dlg->BGM_Repeat.Text(), r.repeatText);
@@ -495,7 +494,6 @@ TEST_F(DialogTest, MarksAndCaptionsChooseTheSourceWithAnyButton) {
         EXPECT_EQ(p.settings.BgmKind, s.kind) << s.what;
         EXPECT_EQ(Selected(), s.kind) << s.what;
         EXPECT_EQ(dlg->BGM_Repeat.Enabled(), s.repeatOpen) << s.what;
-        EXPECT_EQ(dlg->FileButtonEnabled(), s.fileOpen) << s.what;
         EXPECT_EQ(dlg->Cmd_File.CurrentFace(), s.fileOpen ? Face::Normal : Face::Disable) << s.what;
         SendMessageW(panel, s.down + 1, 0, Centre(s.on));
     }
@@ -605,7 +603,7 @@ TEST_F(DialogTest, TheLinkOpensTheAddressAndTheDialogStays) {
 
 // ---- Keyboard
 
-TEST_F(DialogTest, TabWalksTheInputsInTheirOrderSkippingClosedOnes) {
+TEST_F(DialogTest, TabWalksTheInputsInTheirOrderThroughTheDisabledFileButtonToo) {
     p.settings.BgmKind = 1;
     Load();
     dlg->Show();
@@ -624,17 +622,25 @@ TEST_F(DialogTest, TabWalksTheInputsInTheirOrderSkippingClosedOnes) {
         HWND f = GetFocus();
         return f && GetParent(f) == dlg->BGM_Repeat.hwnd() ? dlg->BGM_Repeat.hwnd() : f;
     };
-    // Audio CD: the repeat box first; "..." is closed.
+    // Audio CD: the repeat box first; "..." is disabled but takes the focus in its turn, keeping its face.
     EXPECT_TRUE(IsChild(dlg->BGM_Repeat.hwnd(), GetFocus()) || GetFocus() == dlg->BGM_Repeat.hwnd());
+    EXPECT_EQ(tab(false), dlg->Cmd_File.hwnd());
+    EXPECT_EQ(dlg->Cmd_File.CurrentFace(), Face::Disable);
     EXPECT_EQ(tab(false), dlg->Cmd_Set.hwnd());
+    EXPECT_EQ(dlg->Cmd_Set.CurrentFace(), Face::Selected);
     EXPECT_EQ(tab(false), dlg->Cmd_Can.hwnd());
     EXPECT_EQ(tab(false), dlg->HS_Fast.hwnd());
     EXPECT_EQ(tab(false), dlg->BGM_Repeat.hwnd());
     EXPECT_EQ(tab(true), dlg->HS_Fast.hwnd());
-    Press(dlg->Pic_C.hwnd(), dlg->lbl_BGM[2], WM_LBUTTONDOWN);
+    // No music: the repeat box is closed, so the dialog opens on "...", and "設定" stays Normal.
+    p.settings.BgmKind = 0;
+    Load();
+    dlg->Show();
+    EXPECT_EQ(GetFocus(), dlg->Cmd_File.hwnd());
+    EXPECT_EQ(dlg->Cmd_File.CurrentFace(), Face::Disable);
+    EXPECT_EQ(dlg->Cmd_Set.CurrentFace(), Face::Normal);
     EXPECT_EQ(dlg->TabOrder(),
               (std::vector<HWND>{dlg->Cmd_File.hwnd(), dlg->Cmd_Set.hwnd(), dlg->Cmd_Can.hwnd(), dlg->HS_Fast.hwnd()}));
-    EXPECT_EQ(tab(false), dlg->Cmd_File.hwnd());
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ class DisplayWindow : public ::testing::Test {
 
     void SetUp() override {
         p.settings.Speed = 10;
-        p.commandLine = L"/s";
+        p.CursorHidden = true;  // as start-up leaves it for /s
         ASSERT_TRUE(earth.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_EARTH));
         // The pointer away from the test windows: no move arrives unless a test makes one.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -540,15 +540,15 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                                     MAKELPARAM(20, 20)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DisplayWindow, PointerIsShownAgainOnlyInDisplayMode) {
-    for (const wchar_t* args : {L"", L"/s", L"-S", L"/scr", L"/s 5"}) {
-        p.commandLine = args;
+TEST_F(DisplayWindow, PointerIsShownAgainOnlyWhenStartUpHidIt) {
+    for (bool hidden : {false, true}) {
+        p.CursorHidden = hidden;
         api.calls.clear();
         ended = 0;
         Open();
         SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
         const bool shown = !api.CallsStartingWith(L"ShowCursor(TRUE)").empty();
-        EXPECT_EQ(shown, std::wstring(args) != L"") << args;
+        EXPECT_EQ(shown, hidden);
         EXPECT_EQ(ended, 1);
         window.reset();
     }

@@ -12,11 +12,12 @@ class RecordingWindows : public ModeWindows {
     std::vector<std::wstring> events;
     int16_t paneW = -1, paneH = -1;
     double pictureW = -1, pictureH = -1;
+    Hwnd previewWindow = 77;
     double TwipsPerPixelX() override { return 15; }
     double TwipsPerPixelY() override { return 15; }
     Hwnd LoadPreview() override {
         events.push_back(L"LoadPreview");
-        return 77;
+        return previewWindow;
     }
     void PlacePreview(int16_t w, int16_t h, double pw, double ph) override {
         events.push_back(L"PlacePreview");
@@ -50,6 +51,7 @@ TEST_P(ModeTable, DispatchesOnTheSecondCharacter) {
     EXPECT_EQ(windows.events, GetParam().events);
     EXPECT_EQ(!api.CallsStartingWith(L"GetPrivateProfileStringA").empty(), GetParam().settingsRead);
     EXPECT_EQ(api.CallsStartingWith(L"ShowCursor(FALSE)").size(), static_cast<size_t>(GetParam().cursorHides));
+    EXPECT_EQ(p.CursorHidden, GetParam().cursorHides == 1);
 }
 
 const std::vector<std::wstring> kDisplay{L"LoadDisplay"};
@@ -140,6 +142,16 @@ TEST(Preview, NoUsableHostGivesAZeroSizedWindow) {
     EXPECT_EQ(api.CallsStartingWith(L"GetWindowRect"), std::vector<std::wstring>{L"GetWindowRect(0)"});
     EXPECT_EQ(windows.paneW, 0);
     EXPECT_EQ(windows.paneH, 0);
+}
+
+TEST(Preview, AWindowThatCannotBeCreatedEndsTheProgram) {
+    RecordingWindows windows;
+    windows.previewWindow = 0;
+    test::FakeWinApi api;
+    Process p{api};
+    p.commandLine = L"/p 1234";
+    Main(p, windows);
+    EXPECT_EQ(windows.events, (std::vector<std::wstring>{L"LoadPreview", L"EndProgram"}));
 }
 
 }  // namespace
