@@ -215,8 +215,8 @@ TEST_F(DisplayWindow, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoes
     const std::vector<uint32_t> px = Pixels(shot);
     EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<ptrdiff_t>(px.size()));
     window.reset();
-    // A twips-per-pixel factor that rounds to 0 leaves Display without a size: the whole form is grey.
-    Open(SceneScript{}, ScreenTwips{200 * 0.4, 100 * 0.4, 0.4, 0.4});
+    // A screen too wide for the 16-bit width leaves Display without a width: the whole form is grey.
+    Open(SceneScript{}, ScreenTwips{40000 * 15.0, 100 * 15.0, 15, 15});
     ASSERT_EQ(window->DisplayWidth(), 0);
     ASSERT_TRUE(shot.Resize(200, 100));
     SendMessageW(window->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
@@ -618,7 +618,7 @@ TEST_F(DisplayWindow, CountCanBeAskedForFromOutside) {
 // Any screen size: the window loads, ticks through a scene end and closes without a fault.
 std::string ScreenName(const ::testing::TestParamInfo<ScreenTwips>& info) {
     static const char* const names[] = {"one_pixel", "smaller_than_the_sprite", "just_the_sprite",
-                                        "uhd",       "too_wide_for_16_bits",    "factor_rounds_to_zero"};
+                                        "uhd",       "too_wide_for_16_bits",    "fractional_factor"};
     return names[info.index];
 }
 
@@ -655,7 +655,8 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            ScreenTwips{51 * 15, 51 * 15, 15, 15},
                                            ScreenTwips{3840 * 15, 2160 * 15, 15, 15},
                                            ScreenTwips{40000.0 * 15, 600 * 15, 15, 15},
-                                           ScreenTwips{1000, 1000, 0.4, 0.4}),
+                                           ScreenTwips{1024 * 1440.0 / 168, 768 * 1440.0 / 168, 1440.0 / 168,
+                                                       1440.0 / 168}),
                          ScreenName);
 
 TEST_F(DisplayWindow, OwnsTwoGdiObjectsPerSurfaceAndGivesThemAllBack) {
