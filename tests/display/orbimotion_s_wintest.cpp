@@ -6,15 +6,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <ostream>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
+#include "platform/runtime_win.h"
 #include "support/fake_win_api.h"
 #include "support/scr_process_win.h"
 
@@ -56,6 +59,7 @@ class DisplayWindow : public ::testing::Test {
     test::ScriptedRandom random;
     int ended = 0;
     std::unique_ptr<Orbimotion_S> window;
+    std::optional<std::vector<MonitorArea>> monitors;  // empty: the system's
     BackingImage earth;
 
     void SetUp() override {
@@ -73,6 +77,7 @@ class DisplayWindow : public ::testing::Test {
         seams.random = &random;
         seams.endProgram = [this] { ++ended; };
         seams.screen = screen;
+        seams.monitors = monitors;
         window = std::make_unique<Orbimotion_S>(p, seams);
         window->Load();
         ASSERT_TRUE(window->hwnd());
@@ -658,6 +663,59 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            ScreenTwips{1024 * 1440.0 / 168, 768 * 1440.0 / 168, 1440.0 / 168,
                                                        1440.0 / 168}),
                          ScreenName);
+
+TEST_F(DisplayWindow, CoversOtherMonitorsOfAnySizeOutlivesADisplayChangeAndTakesThemAwayAtTheEnd) {
+    // Left of the primary one larger than it, right of it a 1 x 1 one; a mirror of the primary and an empty one
+    // get nothing.
+    monitors = std::vector<MonitorArea>{{{0, 0, kW, kH}, true},
+                                        {{-3000, -100, 0, 1900}, false},
+                                        {{0, 0, kW, kH}, false},
+                                        {{kW, 0, kW + 1, 1}, false},
+                                        {{5000, 0, 5000, 768}, false}};
+    Open();
+    ASSERT_TRUE(window->covers());
+    ASSERT_EQ(window->covers()->size(), 2u);
+    const HWND big = window->covers()->at(0), tiny = window->covers()->at(1);
+    RECT r{};
+    GetWindowRect(big, &r);
+    EXPECT_EQ(r.left, -3000);
+    EXPECT_EQ(r.top, -100);
+    EXPECT_EQ(r.right, 0);
+    EXPECT_EQ(r.bottom, 1900);
+    GetWindowRect(tiny, &r);
+    EXPECT_EQ(r.right - r.left, 1);
+    EXPECT_EQ(r.bottom - r.top, 1);
+    for (HWND cover : {big, tiny}) {
+        EXPECT_TRUE(IsWindowVisible(cover));
+        EXPECT_EQ(GetWindowTextLengthW(cover), 0);
+        EXPECT_FALSE(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+        EXPECT_TRUE(GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
+    // Monitors that come, go or change size: the covers stay as they were put.
+    for (HWND h : {window->hwnd(), big, tiny})
+        SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    EXPECT_EQ(window->covers()->size(), 2u);
+    EXPECT_EQ(ended, 0);
+    SendMessageW(tiny, WM_KEYDOWN, VK_SHIFT, 0);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(window->covers(), nullptr);
+    EXPECT_FALSE(IsWindow(big));
+    EXPECT_FALSE(IsWindow(tiny));
+}
+
+// Run at every display scaling: the runtime's twips give back the screen's own pixels.
+class AnyDpiDisplayWindow : public DisplayWindow {};
+
+TEST_F(AnyDpiDisplayWindow, DisplayAndCanvasesHaveTheScreensPixelSize) {
+    Open(SceneScript{}, ScreenTwips{ScreenWidthTwips(), ScreenHeightTwips(), TwipsPerPixelX(), TwipsPerPixelY()});
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    std::printf("%g twips per pixel: ScreenWidthPx %d, ScreenHeightPx %d\n", TwipsPerPixelX(),
+                window->state().ScreenWidthPx, window->state().ScreenHeightPx);
+    EXPECT_EQ(window->state().ScreenWidthPx, w);
+    EXPECT_EQ(window->state().ScreenHeightPx, h);
+    EXPECT_EQ(window->DisplayWidth(), w);
+    EXPECT_EQ(window->Master(6).height(), h);
+}
 
 TEST_F(DisplayWindow, OwnsTwoGdiObjectsPerSurfaceAndGivesThemAllBack) {
     const long before = LiveGdiObjects();
