@@ -6,6 +6,8 @@
 #   ORBI_MONITORS=right|left|above   a second monitor beside the primary (WIDTHxHEIGHT): right of it (1280x1024,
 #                                    larger than the primary), left of it or above it (800x600), through Xephyr
 #   ORBI_LOGPIXELS=N                 display scaling: N dots per inch instead of 96
+#   wine-session.sh dpi N            the running session's scaling changed to N dpi (its server restarted: a few
+#                                    seconds instead of a new prefix)
 set -euo pipefail
 cmd=${1:-start}
 size=${2:-1024x768}
@@ -24,8 +26,35 @@ stop() {
     fi
 }
 
+reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
+
+# A persistent server, warmed up once, makes each test process start in a tenth of a second.
+start_server() {
+    setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 &
+    sleep 0.5
+    "$WINE" cmd /c exit >/dev/null 2>&1 || true
+    if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
+        setsid "$WINE" "$ORBI_KEEPALIVE" </dev/null >/dev/null 2>&1 &
+        echo $! >"$ORBI_WINE_DIR/keepalive.pid"
+    fi
+}
+
 if [ "$cmd" = stop ]; then
     stop
+    exit 0
+fi
+
+if [ "$cmd" = dpi ]; then
+    [ -f "$ORBI_WINE_DIR/session.env" ] || { echo "no session in $ORBI_WINE_DIR" >&2; exit 1; }
+    . "$(dirname "$0")/wine-env.sh"
+    [ -f "$ORBI_WINE_DIR/keepalive.pid" ] && kill "$(cat "$ORBI_WINE_DIR/keepalive.pid")" 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w
+    # Read when the server starts, so it is written with the server down and the server started afresh.
+    reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2"
+    "$WINESERVER" -w
+    start_server
+    echo "Wine session now at $2 dpi"
     exit 0
 fi
 
@@ -95,7 +124,6 @@ ENV
 
 . "$(dirname "$0")/wine-env.sh"
 "$WINE" wineboot -i >/dev/null 2>&1
-reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
 # No window manager: without this every DestroyWindow of a visible window waits about two seconds.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
@@ -115,13 +143,5 @@ if [ -n "${ORBI_LOGPIXELS:-}" ]; then
     reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$ORBI_LOGPIXELS"
 fi
 "$WINESERVER" -w
-
-# A persistent server, warmed up once, makes each test process start in a tenth of a second.
-setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 &
-sleep 0.5
-"$WINE" cmd /c exit >/dev/null 2>&1 || true
-if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
-    setsid "$WINE" "$ORBI_KEEPALIVE" </dev/null >/dev/null 2>&1 &
-    echo $! >"$ORBI_WINE_DIR/keepalive.pid"
-fi
+start_server
 echo "Wine session on DISPLAY=$display${monitors:+ (second monitor $monitors)}${ORBI_LOGPIXELS:+ at $ORBI_LOGPIXELS dpi}, prefix $WINEPREFIX"
