@@ -40,13 +40,17 @@ class Saver {
     ScrProcess proc;
     HWND hwnd = nullptr;
 
-    // Starts the program and waits until its load sequence has run to the end: shown and raised.
+    // Starts the program and waits until its load sequence has run to the end: shown, raised and in the
+    // foreground (on a desk with covers to make, the load goes on for a while after the window shows).
     bool Start(const std::wstring& args) {
         if (!proc.Start(install.exe(), args))
             return false;
         hwnd = test::WaitForWindow(L"Orbimotion_Main", kWaitMs);
         return hwnd && test::WaitUntil(
-                           [&] { return IsWindowVisible(hwnd) && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST); },
+                           [&] {
+                               return IsWindowVisible(hwnd) && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                                      GetForegroundWindow() == hwnd;
+                           },
                            kWaitMs);
     }
     LRESULT MouseMoves() const {
