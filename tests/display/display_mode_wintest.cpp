@@ -436,6 +436,13 @@ TEST_F(MonitorsDisplayMode, TheOtherMonitorIsBlackWithoutCaptionAndAClickThereEn
     ASSERT_TRUE(saver.Start(L"/s"));
     EXPECT_TRUE(test::WaitUntil([&] { return other.NotBlack() == 0; }, kWaitMs))
         << other.Magenta() << " pixels of the other program, " << other.NotBlack() << " not black";
+    // And it stays so while the animation runs.
+    int seen = 0;
+    for (int i = 0; i < 10; ++i) {
+        test::WaitUntil([] { return false; }, 30);
+        seen += other.NotBlack();
+    }
+    EXPECT_EQ(seen, 0);
     EXPECT_TRUE(IsWindowVisible(other.hwnd()));
     std::vector<std::wstring> titles = ShownWindowTitles(saver.proc.pid());
     std::sort(titles.begin(), titles.end());
