@@ -104,12 +104,35 @@ void Orbimotion_S::Form_Load() {
         SetForegroundWindow(hwnd());
         UpdateWindow(hwnd());
     });
+    Guarded([&] { CoverOtherMonitors(); });
     Guarded([&] { StartMusic(); });
     Guarded([&] {
         p_.ApiResult =
             p_.api.SetWindowPos(reinterpret_cast<Hwnd>(hwnd()), static_cast<Hwnd>(-1), 0, 0, 0, 0, kTopmostFlags);
     });
     loaded_ = true;
+}
+
+void Orbimotion_S::CoverOtherMonitors() {
+    const std::vector<Rect> areas = CoverRects(seams_.monitors ? *seams_.monitors : SystemMonitors());
+    if (areas.empty())
+        return;
+    // A cover ends the saver as Display does, and its mouse moves count in the same MouseMoveCount.
+    CoverInput input;
+    input.mouseDown = [this] {
+        if (!unloading_)
+            Display_MouseDown();
+    };
+    input.keyDown = [this] {
+        if (!unloading_)
+            Form_KeyDown();
+    };
+    input.mouseMove = [this] {
+        if (!unloading_)
+            Display_MouseMove();
+    };
+    input.close = [this] { Form_QueryUnload(); };
+    covers_ = std::make_unique<MonitorCovers>(areas, std::move(input));
 }
 
 void Orbimotion_S::StartMusic() {
@@ -154,6 +177,7 @@ void Orbimotion_S::Form_QueryUnload() {
         if (p_.CursorHidden)
             p_.CursorCount = p_.api.ShowCursor(true);
     });
+    Guarded([&] { covers_.reset(); });
     if (!seams_.endProgram)
         EndProgram();
     seams_.endProgram();

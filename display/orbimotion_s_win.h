@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
+#include "display/monitor_covers_win.h"
 #include "display/scene.h"
 #include "music/bgm.h"
 #include "platform/process.h"
@@ -21,9 +24,10 @@ void LoadDisplayWindow(Process& p);
 
 // What tests and the benchmark replace; the program leaves every one empty.
 struct DisplaySeams {
-    RandomSource* random = nullptr;     // empty: the window's own generator, seeded from the time of day
-    std::function<void()> endProgram;   // empty: the process ends at once
-    std::optional<ScreenTwips> screen;  // empty: the real screen
+    RandomSource* random = nullptr;                    // empty: the window's own generator, seeded from the time of day
+    std::function<void()> endProgram;                  // empty: the process ends at once
+    std::optional<ScreenTwips> screen;                 // empty: the real screen
+    std::optional<std::vector<MonitorArea>> monitors;  // empty: the system's monitors
 };
 
 // Another program may ask the window for its mouse-move count with this registered message (the result is the
@@ -60,6 +64,8 @@ class Orbimotion_S : public Window {
     int DisplayWidth() const { return displayW_; }
     int DisplayHeight() const { return displayH_; }
     Orbimotion_BGM& bgm() { return bgm_; }
+    // The black windows over the other monitors; null with one monitor.
+    const MonitorCovers* covers() const { return covers_.get(); }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -72,6 +78,7 @@ class Orbimotion_S : public Window {
     void Display_MouseDown();
     void Display_MouseMove();
     void StartMusic();
+    void CoverOtherMonitors();
     void PaintContent(HDC dc) const override;
     bool OnDisplay(LPARAM lParam) const;
     RandomSource& random();
@@ -87,6 +94,7 @@ class Orbimotion_S : public Window {
     RECT drawn_[kCanvasCount] = {};  // what each canvas has had stamped on it since it was last cleared
     HDC displayDc_ = nullptr;        // the window's own DC (CS_OWNDC): fetched once, drawn on every tick
     int displayW_ = 0, displayH_ = 0;
+    std::unique_ptr<MonitorCovers> covers_;
     bool loaded_ = false;     // ticks wait until the load sequence has returned
     bool unloading_ = false;  // the unload runs once; nothing runs after it
 };

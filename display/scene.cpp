@@ -16,12 +16,12 @@ int16_t RoundedDraw(RandomSource& random, double scale, double offset) {
     return ToInt16(random.Next() * scale + offset).value_or(0);
 }
 
+// The screen's real size in pixels. Rounding the factor first (as a whole number of twips per pixel) would leave
+// grey bars at 168 or 192 dpi and run the curve off the screen at 336; for whole factors both give the same.
 std::optional<int16_t> PixelsFromTwips(double twips, double twipsPerPixel) {
-    const std::optional<int32_t> total = ToInt32(twips);
-    const std::optional<int32_t> factor = ToInt32(twipsPerPixel);
-    if (!total || !factor || *factor == 0)
+    if (!(twipsPerPixel > 0))
         return std::nullopt;
-    return ToInt16(IntDiv(*total, *factor));
+    return ToInt16(twips / twipsPerPixel);
 }
 
 // Half span + half span × the wave, to the nearest pixel; a non-finite value leaves the field unchanged.

@@ -43,8 +43,9 @@ struct ScreenTwips {
     double twipsPerPixelX = 15, twipsPerPixelY = 15;
 };
 
-// Screen size in pixels and the path's half spans. A size that does not fit its 16-bit field (or a twips-per-pixel
-// factor that rounds to 0) leaves that field as it was; the half spans are computed from whatever it holds.
+// Screen size in pixels (the size in twips over the twips per pixel, to the nearest pixel) and the path's half
+// spans. A size that does not fit its 16-bit field (or a factor that is not positive) leaves that field as it was;
+// the half spans are computed from whatever it holds.
 void SizeToScreen(DisplayState& s, const ScreenTwips& screen);
 
 // A new scene's parameters, one random value each in a fixed order, and the path clock back at 0.

@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(
     cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine64 xvfb xauth x11-utils xdotool imagemagick
+    wine64 xvfb xserver-xephyr xauth x11-utils xdotool imagemagick
     fonts-ipafont-gothic fonts-wine locales
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     sox libsox-fmt-mp3 python3 procps

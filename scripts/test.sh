@@ -61,8 +61,35 @@ export ORBI_WINE_DIR=$root/build/wine-test
 export ORBI_KEEPALIVE=$root/build/windows/tests/orbi_keepalive.exe
 trap 'scripts/wine-session.sh stop' EXIT
 scripts/wine-session.sh start 1024x768
-run_ctest --preset windows -j 1 -LE benchmark
+# Suites named Monitors... need a second monitor: they run on the desks below, not on this one.
+monitor_tests='^wine\.([^.]*/)?Monitors'
+dpi_tests='^wine\.([^.]*/)?AnyDpi'
+run_ctest --preset windows -j 1 -LE benchmark -E "$monitor_tests"
 scripts/wine-session.sh stop
+
+echo "== windows on other desks: a second monitor right of, left of and above the primary; 72 to 480 dpi"
+desks_started=$SECONDS
+for layout in ${ORBI_MONITOR_LAYOUTS-right left above}; do
+    ORBI_MONITORS=$layout scripts/wine-session.sh start 1024x768
+    run_ctest --preset windows -j 1 -R "$monitor_tests"
+    scripts/wine-session.sh stop
+done
+# Suites named AnyDpi... hold at any display scaling; the display's own also at the ends of the range. One
+# prefix for all: only its server restarts with each scaling.
+dpi_session=
+for dpi in ${ORBI_DPIS-120 144 168 192 336 72 480}; do
+    pattern=$dpi_tests
+    case $dpi in 72 | 480) pattern="${dpi_tests}Display" ;; esac
+    if [ -z "$dpi_session" ]; then
+        ORBI_LOGPIXELS=$dpi scripts/wine-session.sh start 1024x768
+        dpi_session=1
+    else
+        scripts/wine-session.sh dpi "$dpi"
+    fi
+    run_ctest --preset windows -j 1 -R "$pattern"
+done
+scripts/wine-session.sh stop
+echo "other desks took $((SECONDS - desks_started)) s"
 
 if [ -x scripts/bench.sh ] && [ -z "${ORBI_SKIP_BENCH:-}" ]; then
     echo "== benchmarks (figures only, never a failure)"

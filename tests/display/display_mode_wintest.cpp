@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/surface_win.h"
 #include "support/scr_drivers_win.h"
 
@@ -248,6 +251,210 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsRow{"two_character_name", L"10", L"2", L"", 10, "ab", "x"},
                       SettingsRow{"vanished_file", L"10", L"2", L"Z:\\nowhere\\gone.mp3", 10, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The screen as the X server shows it (every process's windows), in virtual-screen pixels.
+std::vector<uint32_t> ScreenPixels(const RECT& area) {
+    BackingImage shot;
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (!shot.Resize(w, h))
+        return {};
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    std::vector<uint32_t> px(shot.bits(), shot.bits() + static_cast<size_t>(w) * h);
+    for (uint32_t& c : px)
+        c &= 0xFFFFFF;
+    return px;
+}
+
+// The pointer anywhere on the desk, as a user moves it (absolute input over the whole virtual screen).
+void MoveOnDesk(int x, int y) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, h = GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = ((x - left) * 65535 + w / 2) / w;
+    in.mi.dy = ((y - top) * 65535 + h / 2) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    SendInput(1, &in, sizeof(INPUT));
+}
+
+void ClickHere() {
+    INPUT in[2]{};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1] = in[0];
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// Windows of a process that are still shown, by title.
+std::vector<std::wstring> ShownWindowTitles(DWORD pid) {
+    std::vector<std::wstring> titles;
+    test::FindTopLevel([&](HWND h) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && IsWindowVisible(h))
+            titles.push_back(test::TextOf(h));
+        return false;
+    });
+    return titles;
+}
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+// Another program's window filling the second monitor: magenta, and it notes any click or key that reaches it.
+class OtherProgram {
+  public:
+    RECT area{};
+    int clicks = 0, keys = 0;
+
+    OtherProgram() {
+        HMONITOR found = nullptr;
+        EnumDisplayMonitors(
+            nullptr, nullptr,
+            [](HMONITOR m, HDC, LPRECT, LPARAM data) -> BOOL {
+                MONITORINFO info{};
+                info.cbSize = sizeof info;
+                if (GetMonitorInfoW(m, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+                    *reinterpret_cast<HMONITOR*>(data) = m;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (!found || !GetMonitorInfoW(found, &info))
+            return;
+        area = info.rcMonitor;
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+            auto* self = reinterpret_cast<OtherProgram*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+            if (self && (msg == WM_LBUTTONDOWN || msg == WM_MOUSEACTIVATE))
+                ++self->clicks;
+            if (self && msg == WM_KEYDOWN)
+                ++self->keys;
+            return DefWindowProcW(h, msg, wp, lp);
+        };
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = brush_.get();
+        wc.lpszClassName = L"OrbiTestOtherProgram";
+        RegisterClassW(&wc);
+        window_.reset(CreateWindowExW(0, wc.lpszClassName, L"Other program", WS_POPUP | WS_VISIBLE, area.left, area.top,
+                                      area.right - area.left, area.bottom - area.top, nullptr, nullptr, wc.hInstance,
+                                      nullptr));
+        SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetForegroundWindow(window_.get());
+        UpdateWindow(window_.get());
+    }
+    ~OtherProgram() {
+        window_.reset();
+        UnregisterClassW(L"OrbiTestOtherProgram", GetModuleHandleW(nullptr));
+    }
+    HWND hwnd() const { return window_.get(); }
+    int Magenta() const {
+        const std::vector<uint32_t> px = ScreenPixels(area);
+        return static_cast<int>(std::count(px.begin(), px.end(), static_cast<uint32_t>(0xFF00FF)));
+    }
+    int NotBlack() const {
+        const std::vector<uint32_t> px = ScreenPixels(area);
+        return static_cast<int>(px.size()) - static_cast<int>(std::count(px.begin(), px.end(), 0u));
+    }
+    POINT Centre() const { return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}; }
+
+  private:
+    UniqueBrush brush_{CreateSolidBrush(kMagenta)};
+    UniqueWindow window_;
+};
+
+// Run with a second monitor (scripts/test.sh starts desks with it right of, left of and above the primary).
+class MonitorsDisplayMode : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (GetSystemMetrics(SM_CMONITORS) < 2)
+            GTEST_SKIP() << "one monitor";
+        ASSERT_TRUE(other.hwnd());
+        std::printf("other monitor %ld,%ld-%ld,%ld\n", other.area.left, other.area.top, other.area.right,
+                    other.area.bottom);
+        // The oracle sees the other program before the saver starts.
+        ASSERT_TRUE(test::WaitUntil([&] { return other.Magenta() > 0; }, kWaitMs));
+        MoveOnDesk(other.Centre().x, other.Centre().y);
+    }
+    OtherProgram other;
+    Saver saver;
+};
+
+TEST_F(MonitorsDisplayMode, TheOtherMonitorIsBlackWithoutCaptionAndAClickThereEndsTheSaverWithoutReachingIt) {
+    ASSERT_TRUE(saver.Start(L"/s"));
+    EXPECT_TRUE(test::WaitUntil([&] { return other.NotBlack() == 0; }, kWaitMs))
+        << other.Magenta() << " pixels of the other program, " << other.NotBlack() << " not black";
+    // And it stays so while the animation runs.
+    int seen = 0;
+    for (int i = 0; i < 10; ++i) {
+        test::WaitUntil([] { return false; }, 30);
+        seen += other.NotBlack();
+    }
+    EXPECT_EQ(seen, 0);
+    EXPECT_TRUE(IsWindowVisible(other.hwnd()));
+    std::vector<std::wstring> titles = ShownWindowTitles(saver.proc.pid());
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"", L"Orbimotion_Main"}));
+    ClickHere();
+    EXPECT_TRUE(saver.Ends());
+    EXPECT_EQ(other.clicks, 0);
+    EXPECT_TRUE(test::WaitUntil([&] { return other.Magenta() > 0; }, kWaitMs));
+    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
+}
+
+TEST_F(MonitorsDisplayMode, AKeyWithThePointerOnTheOtherMonitorEndsTheSaver) {
+    ASSERT_TRUE(saver.Start(L"/s"));
+    ASSERT_TRUE(test::WaitUntil([&] { return other.NotBlack() == 0; }, kWaitMs));
+    MoveOnDesk(other.Centre().x + 5, other.Centre().y);
+    test::SendKey(VK_SHIFT);
+    EXPECT_TRUE(saver.Ends());
+    EXPECT_EQ(other.keys, 0);
+}
+
+TEST_F(MonitorsDisplayMode, MovesOnTheOtherMonitorCountTowardTheThirtyFirst) {
+    ASSERT_TRUE(saver.Start(L"/s"));
+    // Windows shown under the resting pointer get a move without motion each: let those arrive first.
+    test::WaitUntil([] { return false; }, 500);
+    LRESULT count = saver.MouseMoves();
+    ASSERT_GE(count, 0);
+    ASSERT_LE(count, 3);
+    const POINT c = other.Centre();
+    for (int i = 1; count < 30; ++i) {
+        MoveOnDesk(c.x + (i % 2 ? 7 : -7), c.y + i % 5);
+        ASSERT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() == count + 1; }, kWaitMs)) << count;
+        ++count;
+    }
+    test::WaitUntil([] { return false; }, 300);
+    EXPECT_TRUE(saver.proc.Running());
+    MoveOnDesk(c.x, c.y - 9);
+    EXPECT_TRUE(saver.Ends());
+}
+
+// Run at every display scaling (scripts/test.sh starts desks at 120 to 336 dpi).
+TEST(AnyDpiDisplayMode, TheLastRowAndColumnAreNeverGreyAndAClickInTheCornerEndsTheSaver) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    std::printf("screen %d x %d at %d dpi\n", w, h, GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    // The curve reaches every edge within a scene; meanwhile the edges must show the canvas, never the form's grey.
+    const uint32_t grey = 0x808080;
+    int greySeen = 0;
+    for (int frame = 0; frame < 20; ++frame) {
+        for (const std::vector<uint32_t>& edge :
+             {ScreenPixels(RECT{0, h - 1, w, h}), ScreenPixels(RECT{w - 1, 0, w, h})})
+            greySeen += static_cast<int>(std::count(edge.begin(), edge.end(), grey));
+        test::WaitUntil([] { return false; }, 20);
+    }
+    EXPECT_EQ(greySeen, 0);
+    test::ClickMouseAt(w - 1, h - 1);
+    EXPECT_TRUE(saver.Ends());
+}
 
 }  // namespace
 }  // namespace orbi

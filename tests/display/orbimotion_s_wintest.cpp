@@ -5,15 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <ostream>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
 #include "support/display_window_win.h"
 #include "platform/resource_ids.h"
+#include "platform/runtime_win.h"
 #include "support/fake_win_api.h"
 #include "support/scr_process_win.h"
 
@@ -55,6 +58,7 @@ class DisplayWindow : public ::testing::Test {
     test::ScriptedRandom random;
     int ended = 0;
     std::unique_ptr<Orbimotion_S> window;
+    std::optional<std::vector<MonitorArea>> monitors;  // empty: the system's
     BackingImage earth;
 
     void SetUp() override {
@@ -68,7 +72,7 @@ class DisplayWindow : public ::testing::Test {
 
     void Open(const SceneScript& scene = SceneScript{}, ScreenTwips screen = {kW * 15.0, kH * 15.0, 15, 15}) {
         random.Append(scene.Values());
-        test::LoadDisplayWindow(window, p, random, ended, screen);
+        test::LoadDisplayWindow(window, p, random, ended, screen, monitors);
         ASSERT_TRUE(window->hwnd());
         // Ticks are driven by hand.
         window->EnableTimer(Orbimotion_S::kTimer3, false);
@@ -195,8 +199,8 @@ TEST_F(DisplayWindow, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoes
     const std::vector<uint32_t> px = Pixels(shot);
     EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<ptrdiff_t>(px.size()));
     window.reset();
-    // A twips-per-pixel factor that rounds to 0 leaves Display without a size: the whole form is grey.
-    Open(SceneScript{}, ScreenTwips{200 * 0.4, 100 * 0.4, 0.4, 0.4});
+    // A screen too wide for the 16-bit width leaves Display without a width: the whole form is grey.
+    Open(SceneScript{}, ScreenTwips{40000 * 15.0, 100 * 15.0, 15, 15});
     ASSERT_EQ(window->DisplayWidth(), 0);
     ASSERT_TRUE(shot.Resize(200, 100));
     SendMessageW(window->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
@@ -596,7 +600,7 @@ TEST_F(DisplayWindow, CountCanBeAskedForFromOutside) {
 // Any screen size: the window loads, ticks through a scene end and closes without a fault.
 std::string ScreenName(const ::testing::TestParamInfo<ScreenTwips>& info) {
     static const char* const names[] = {"one_pixel", "smaller_than_the_sprite", "just_the_sprite",
-                                        "uhd",       "too_wide_for_16_bits",    "factor_rounds_to_zero"};
+                                        "uhd",       "too_wide_for_16_bits",    "fractional_factor"};
     return names[info.index];
 }
 
@@ -633,8 +637,62 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            ScreenTwips{51 * 15, 51 * 15, 15, 15},
                                            ScreenTwips{3840 * 15, 2160 * 15, 15, 15},
                                            ScreenTwips{40000.0 * 15, 600 * 15, 15, 15},
-                                           ScreenTwips{1000, 1000, 0.4, 0.4}),
+                                           ScreenTwips{1024 * 1440.0 / 168, 768 * 1440.0 / 168, 1440.0 / 168,
+                                                       1440.0 / 168}),
                          ScreenName);
+
+TEST_F(DisplayWindow, CoversOtherMonitorsOfAnySizeOutlivesADisplayChangeAndTakesThemAwayAtTheEnd) {
+    // Left of the primary one larger than it, right of it a 1 x 1 one; a mirror of the primary and an empty one
+    // get nothing.
+    monitors = std::vector<MonitorArea>{{{0, 0, kW, kH}, true},
+                                        {{-3000, -100, 0, 1900}, false},
+                                        {{0, 0, kW, kH}, false},
+                                        {{kW, 0, kW + 1, 1}, false},
+                                        {{5000, 0, 5000, 768}, false}};
+    Open();
+    ASSERT_TRUE(window->covers());
+    ASSERT_EQ(window->covers()->size(), 2u);
+    const HWND big = window->covers()->at(0), tiny = window->covers()->at(1);
+    RECT r{};
+    GetWindowRect(big, &r);
+    EXPECT_EQ(r.left, -3000);
+    EXPECT_EQ(r.top, -100);
+    EXPECT_EQ(r.right, 0);
+    EXPECT_EQ(r.bottom, 1900);
+    GetWindowRect(tiny, &r);
+    EXPECT_EQ(r.right - r.left, 1);
+    EXPECT_EQ(r.bottom - r.top, 1);
+    for (HWND cover : {big, tiny}) {
+        EXPECT_TRUE(IsWindowVisible(cover));
+        EXPECT_EQ(GetWindowTextLengthW(cover), 0);
+        EXPECT_FALSE(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+        EXPECT_TRUE(GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
+    // Monitors that come, go or change size: the covers stay as they were put.
+    for (HWND h : {window->hwnd(), big, tiny})
+        SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    EXPECT_EQ(window->covers()->size(), 2u);
+    EXPECT_EQ(ended, 0);
+    SendMessageW(tiny, WM_KEYDOWN, VK_SHIFT, 0);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(window->covers(), nullptr);
+    EXPECT_FALSE(IsWindow(big));
+    EXPECT_FALSE(IsWindow(tiny));
+}
+
+// Run at every display scaling: the runtime's twips give back the screen's own pixels.
+class AnyDpiDisplayWindow : public DisplayWindow {};
+
+TEST_F(AnyDpiDisplayWindow, DisplayAndCanvasesHaveTheScreensPixelSize) {
+    Open(SceneScript{}, ScreenTwips{ScreenWidthTwips(), ScreenHeightTwips(), TwipsPerPixelX(), TwipsPerPixelY()});
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    std::printf("%g twips per pixel: ScreenWidthPx %d, ScreenHeightPx %d\n", TwipsPerPixelX(),
+                window->state().ScreenWidthPx, window->state().ScreenHeightPx);
+    EXPECT_EQ(window->state().ScreenWidthPx, w);
+    EXPECT_EQ(window->state().ScreenHeightPx, h);
+    EXPECT_EQ(window->DisplayWidth(), w);
+    EXPECT_EQ(window->Master(6).height(), h);
+}
 
 TEST_F(DisplayWindow, OwnsTwoGdiObjectsPerSurfaceAndGivesThemAllBack) {
     const long before = LiveGdiObjects();

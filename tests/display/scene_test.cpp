@@ -57,15 +57,25 @@ INSTANTIATE_TEST_SUITE_P(
                       ScreenRow{"odd_width", 1279 * 15, 1024 * 15, 15, 15, 1279, 1024, 614, 487},
                       ScreenRow{"full_hd", 1920 * 15, 1080 * 15, 15, 15, 1920, 1080, 935, 515},
                       ScreenRow{"dpi_120", 1920 * 12, 1080 * 12, 12, 12, 1920, 1080, 935, 515},
-                      // The factor is rounded before the division: 1440 / 110 = 13.09 counts as 13.
-                      ScreenRow{"dpi_110", 1024 * 1440.0 / 110, 768 * 1440.0 / 110, 1440.0 / 110, 1440.0 / 110, 1031,
-                                773, 490, 361},
+                      ScreenRow{"dpi_288", 2560 * 5, 1440 * 5, 5, 5, 2560, 1440, 1255, 695},
+                      // Fractional twips per pixel: the real pixels, 1024 x 768 (1024 / 2 - 25 = 487, 768 / 2 - 25 =
+                      // 359); the factor rounded first would give 975 x 731 at 168 dpi and 2057 x 1157 at 336.
+                      ScreenRow{"dpi_110", 1024 * 1440.0 / 110, 768 * 1440.0 / 110, 1440.0 / 110, 1440.0 / 110, 1024,
+                                768, 487, 359},
+                      ScreenRow{"dpi_168", 8777.142857142857, 6582.857142857143, 8.571428571428571, 8.571428571428571,
+                                1024, 768, 487, 359},
+                      ScreenRow{"dpi_192", 1366 * 7.5, 768 * 7.5, 7.5, 7.5, 1366, 768, 658, 359},
+                      ScreenRow{"dpi_216", 1280 * 20 / 3.0, 720 * 20 / 3.0, 20 / 3.0, 20 / 3.0, 1280, 720, 615, 335},
+                      ScreenRow{"dpi_336", 8228.571428571428, 4628.571428571428, 4.285714285714286, 4.285714285714286,
+                                1920, 1080, 935, 515},
                       ScreenRow{"one_pixel", 15, 15, 15, 15, 1, 1, -25, -25},
                       ScreenRow{"smaller_than_the_sprite", 40 * 15, 30 * 15, 15, 15, 40, 30, -5, -10},
                       ScreenRow{"largest_that_fits", 32767 * 15, 32767 * 15, 15, 15, 32767, 32767, 16358, 16358},
                       // Too wide for 16 bits: the step is skipped and the field keeps its 0.
                       ScreenRow{"too_wide", 40000 * 15, 1000 * 15, 15, 15, 0, 1000, -25, 475},
-                      ScreenRow{"factor_rounds_to_zero", 1000, 1000, 0.4, 0.4, 0, 0, -25, -25},
+                      // 3600 dpi: 1000 twips are 2500 pixels.
+                      ScreenRow{"factor_below_one", 1000, 1000, 0.4, 0.4, 2500, 2500, 1225, 1225},
+                      ScreenRow{"zero_factor", 1000, 1000, 0, 0, 0, 0, -25, -25},
                       ScreenRow{"nothing", 0, 0, 15, 15, 0, 0, -25, -25}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "display/orbimotion_s_win.h"
 
@@ -13,11 +15,13 @@ inline void LoadDisplayWindow(std::unique_ptr<Orbimotion_S>& window,
                               Process& p,
                               RandomSource& random,
                               int& ended,
-                              std::optional<ScreenTwips> screen = std::nullopt) {
+                              std::optional<ScreenTwips> screen = std::nullopt,
+                              std::optional<std::vector<MonitorArea>> monitors = std::nullopt) {
     DisplaySeams seams;
     seams.random = &random;
     seams.endProgram = [&ended] { ++ended; };
     seams.screen = screen;
+    seams.monitors = std::move(monitors);
     window = std::make_unique<Orbimotion_S>(p, seams);
     window->Load();
 }

@@ -1,0 +1,55 @@
+// The black windows that hide every monitor but the primary while the saver runs. They have no caption (only the
+// display window answers the single-instance probe) and pass every click, key and mouse move to the display
+// window, so that the saver ends on input anywhere on the desk.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "display/monitor_covers.h"
+#include "platform/window_win.h"
+
+namespace orbi {
+
+// The monitors of the desk, as the system enumerates them.
+std::vector<MonitorArea> SystemMonitors();
+
+// What a cover does with input: the display window's own handlers.
+struct CoverInput {
+    std::function<void()> mouseDown;
+    std::function<void()> keyDown;
+    std::function<void()> mouseMove;
+    std::function<void()> close;
+};
+
+class MonitorCover : public Window {
+  public:
+    MonitorCover(const Rect& area, const CoverInput& input);
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintContent(HDC dc) const override;
+
+  private:
+    const CoverInput& input_;
+};
+
+// One cover per rectangle, shown without taking the focus; destroyed with the object.
+class MonitorCovers {
+  public:
+    MonitorCovers(const std::vector<Rect>& areas, CoverInput input);
+    MonitorCovers(const MonitorCovers&) = delete;
+    MonitorCovers& operator=(const MonitorCovers&) = delete;
+
+    size_t size() const { return covers_.size(); }
+    HWND at(size_t index) const { return covers_[index]->hwnd(); }
+
+  private:
+    CoverInput input_;
+    std::vector<std::unique_ptr<MonitorCover>> covers_;
+};
+
+}  // namespace orbi
