@@ -278,7 +278,7 @@ class FaultsMci : public ::testing::Test {
 
     void Open(std::map<std::wstring, std::wstring> replies) {
         p.settings.Speed = 0;
-        p.commandLine = L"/s";
+        p.CursorHidden = true;  // as start-up leaves it for /s
         api.mciErrorTexts[kNotReady] = L"デバイスの準備ができていません。";
         api.mciHandler = [this, replies](const std::wstring& command) {
             if (!api.answering)

@@ -113,7 +113,7 @@ TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
     QuietApi api;
     Process p{api};
     p.settings.Speed = 0;
-    p.commandLine = L"/s";
+    p.CursorHidden = true;  // as start-up leaves it for /s
     test::ScriptedRandom random;
     for (int scene = 0; scene <= kScenes; ++scene)
         random.Append(
