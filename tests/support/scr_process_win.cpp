@@ -12,10 +12,10 @@ namespace orbi::test {
 
 namespace {
 
-std::string Narrow(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+std::string Encode(UINT codePage, const std::wstring& w) {
+    int n = WideCharToMultiByte(codePage, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
 }
 
@@ -96,7 +96,7 @@ namespace {
 std::string ErrorText(DWORD code) {
     wchar_t text[512] = {};
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 512, nullptr);
-    std::string out = std::to_string(code) + " " + Narrow(text);
+    std::string out = std::to_string(code) + " " + Utf8(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
         out.pop_back();
     return out;
@@ -141,7 +141,7 @@ bool TempDir::Exists(const std::wstring& name) const {
 ScrInstall::ScrInstall() {
     exe_ = dir_.File(L"Orbimotion.scr");
     if (!CopyFileW(BuiltScrPath().c_str(), exe_.c_str(), FALSE))
-        problem_ = "copying " + Narrow(BuiltScrPath()) + " failed with error " + ErrorText(GetLastError());
+        problem_ = "copying " + Utf8(BuiltScrPath()) + " failed with error " + ErrorText(GetLastError());
 }
 
 namespace {
@@ -246,7 +246,7 @@ bool ScrProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
         return true;
     const DWORD error = GetLastError();
     pi_ = PROCESS_INFORMATION{};
-    return Failed("CreateProcess failed with error " + ErrorText(error) + " for " + Narrow(line).substr(0, 300));
+    return Failed("CreateProcess failed with error " + ErrorText(error) + " for " + Utf8(line).substr(0, 300));
 }
 
 bool ScrProcess::Start(const ScrInstall& install, const std::wstring& arguments) {
@@ -459,12 +459,8 @@ std::string WavBytes(int milliseconds, bool silent) {
 }
 
 void SendKey(WORD virtualKey) {
-    INPUT in[2]{};
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = virtualKey;
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
+    Key(virtualKey, false);
+    Key(virtualKey, true);
 }
 
 void Key(WORD virtualKey, bool up) {
@@ -476,13 +472,13 @@ void Key(WORD virtualKey, bool up) {
 }
 
 void MoveMouseTo(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, h = GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = w > 0 ? (x * 65535 + w / 2) / w : 0;
-    in.mi.dy = h > 0 ? (y * 65535 + h / 2) / h : 0;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = ((x - left) * 65535 + w / 2) / w;
+    in.mi.dy = ((y - top) * 65535 + h / 2) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendInput(1, &in, sizeof(INPUT));
 }
 
@@ -497,10 +493,11 @@ void ClickMouseAt(int x, int y, bool right) {
 }
 
 std::string Cp932(const std::wstring& text) {
-    int n = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
+    return Encode(932, text);
+}
+
+std::string Utf8(const std::wstring& text) {
+    return Encode(CP_UTF8, text);
 }
 
 int CountProcesses(const std::wstring& imageName) {

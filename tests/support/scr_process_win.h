@@ -145,7 +145,7 @@ HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs);
 // A top-level window of the given process (any title), waited for; null on time-out.
 HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs);
 
-// Input as a user makes it, through SendInput (the target must be pumping messages).
+// Input as a user makes it, through SendInput (the target must be pumping messages); points anywhere on the desk.
 void SendKey(WORD virtualKey);
 void Key(WORD virtualKey, bool up);
 void MoveMouseTo(int x, int y);
@@ -171,8 +171,9 @@ std::string ReadFileBytes(const std::wstring& path);
 // A PCM wave file (22.05 kHz, 16-bit, mono): a quiet 440 Hz tone, or silence.
 std::string WavBytes(int milliseconds, bool silent = false);
 
-// Code page 932 bytes of a Unicode text.
+// Code page 932 bytes of a Unicode text, and UTF-8 ones for failure messages.
 std::string Cp932(const std::wstring& text);
+std::string Utf8(const std::wstring& text);
 
 // Every Orbimotion.scr process still alive (by image name); used to prove nothing is left behind.
 int CountProcesses(const std::wstring& imageName);
