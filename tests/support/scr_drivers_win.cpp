@@ -272,6 +272,16 @@ void Dialog::PickerAccept(HWND picker, const std::wstring& name) {
     PressButton(picker, IDOK);
 }
 
+testing::AssertionResult Dialog::Pick(const std::wstring& name) {
+    HWND picker = OpenPicker();
+    if (!picker)
+        return testing::AssertionFailure() << "no picker";
+    PickerAccept(picker, name);
+    if (!WaitUntil([&] { return !IsWindow(picker); }, kProgramWaitMs))
+        return testing::AssertionFailure() << "the picker stays; " << State();
+    return testing::AssertionSuccess();
+}
+
 void Dialog::PressButton(HWND box, int id) {
     for (HWND h : Descendants(box)) {
         if (GetParent(h) == box && ClassOf(h) == L"Button" && GetDlgCtrlID(h) == id)
@@ -281,14 +291,7 @@ void Dialog::PressButton(HWND box, int id) {
 
 std::wstring Dialog::SaveOutcome() const {
     HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            box = FindTopLevel([this](HWND h) {
-                return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == form;
-            });
-            return box || !proc.Running();
-        },
-        kProgramWaitMs);
+    WaitUntil([&] { return (box = WaitForOwnedBox(form, 0)) || !proc.Running(); }, kProgramWaitMs);
     if (!box)
         return std::wstring();
     const std::wstring said = BoxText(box);
@@ -317,9 +320,11 @@ std::string Dialog::State() const {
             c = L"Cmd_File";
         return std::string(c.begin(), c.end());
     };
+    const HWND box = WaitForOwnedBox(form, 0);
     return "focus " + name(info.hwndFocus) + ", capture " + name(info.hwndCapture) + ", active " +
            name(info.hwndActive) + ", pointer " + std::to_string(at.x) + "," + std::to_string(at.y) + " over " +
-           name(WindowFromPoint(at)) + (proc.Running() ? "" : ", ended");
+           name(WindowFromPoint(at)) + (proc.Running() ? "" : ", ended") +
+           (box ? ", showing \"" + Utf8(TextOf(box) + L" | " + BoxText(box)) + "\"" : "");
 }
 
 }  // namespace orbi::test

@@ -76,13 +76,15 @@ class Dialog {
     void PostClick(HWND button) const;
     HWND OpenPicker();
     static void PickerAccept(HWND picker, const std::wstring& name);
+    // Opens the picker, takes `name` (a bare name or a path) and waits until the picker has gone.
+    testing::AssertionResult Pick(const std::wstring& name);
     static void PressButton(HWND box, int id);
     void Save() { PressButton(setButton); }
     void Cancel() { PressButton(cancelButton); }
     // After "設定": the text of the message the dialog shows, answered with OK, or empty when the dialog closed.
     std::wstring SaveOutcome() const;
     bool Ends();
-    // What the dialog's thread has, for failure messages.
+    // What the dialog's thread has and any message it shows, for failure messages.
     std::string State() const;
 
   private:
