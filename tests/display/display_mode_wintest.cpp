@@ -35,21 +35,25 @@ std::string Ini(const std::wstring& speed, const std::wstring& kind, const std::
 }
 
 int CountTitled(const wchar_t* title) {
-    struct Search {
-        const wchar_t* title;
-        int count;
-    } search{title, 0};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            wchar_t text[64] = {};
-            GetWindowTextW(h, text, 64);
-            if (wcscmp(text, s->title) == 0)
-                ++s->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
+    int count = 0;
+    test::FindTopLevel([&](HWND h) { return count += test::TextOf(h) == title, false; });
+    return count;
+}
+
+// The screen as the X server shows it (every process's windows), in virtual-screen pixels.
+std::vector<uint32_t> ScreenPixels(const RECT& area) {
+    BackingImage shot;
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (!shot.Resize(w, h))
+        return {};
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    std::vector<uint32_t> px(shot.bits(), shot.bits() + static_cast<size_t>(w) * h);
+    for (uint32_t& c : px)
+        c &= 0xFFFFFF;
+    return px;
 }
 
 bool PointerShowing() {
@@ -82,16 +86,8 @@ TEST(DisplayMode, ScreenShowsAGrowingChainOfEarths) {
     const int w = GetSystemMetrics(SM_CXSCREEN);
     const int h = GetSystemMetrics(SM_CYSCREEN);
     auto coloured = [&] {
-        HDC screen = GetDC(nullptr);
-        BackingImage shot;
-        shot.Resize(w, h);
-        BitBlt(shot.dc(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        GdiFlush();
-        int n = 0;
-        for (int i = 0; i < w * h; ++i)
-            n += (shot.bits()[i] & 0xFFFFFF) != 0;
-        return n;
+        const std::vector<uint32_t> px = ScreenPixels(RECT{0, 0, w, h});
+        return px.size() - std::count(px.begin(), px.end(), 0u);
     };
     // One Earth covers about 1900 pixels; a chain of several soon shows.
     EXPECT_TRUE(test::WaitUntil([&] { return coloured() > 3 * 1500; }, kWaitMs));
@@ -139,33 +135,14 @@ TEST(DisplayMode, OneClickEndsIt) {
     }
 }
 
-class Keys : public ::testing::TestWithParam<WORD> {};
-
-TEST_P(Keys, AnyOneKeyEndsIt) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L"/s"));
-    test::SendKey(GetParam());
-    EXPECT_TRUE(saver.Ends());
+TEST(DisplayMode, AnyOneKeyEndsIt) {
+    for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU, int{'A'}, VK_ESCAPE, VK_F10}) {
+        Saver saver;
+        ASSERT_TRUE(saver.Start(L"/s"));
+        test::SendKey(static_cast<WORD>(key));
+        EXPECT_TRUE(saver.Ends()) << "virtual key " << key;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table,
-                         Keys,
-                         ::testing::Values(VK_SHIFT, VK_CONTROL, VK_MENU, 'A', VK_ESCAPE, VK_F10),
-                         [](const auto& info) {
-                             switch (info.param) {
-                                 case VK_SHIFT:
-                                     return std::string("shift_alone");
-                                 case VK_CONTROL:
-                                     return std::string("ctrl_alone");
-                                 case VK_MENU:
-                                     return std::string("alt_alone");
-                                 case VK_ESCAPE:
-                                     return std::string("escape");
-                                 case VK_F10:
-                                     return std::string("f10");
-                             }
-                             return std::string("letter");
-                         });
 
 TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
     Saver first;
@@ -251,43 +228,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsRow{"two_character_name", L"10", L"2", L"", 10, "ab", "x"},
                       SettingsRow{"vanished_file", L"10", L"2", L"Z:\\nowhere\\gone.mp3", 10, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The screen as the X server shows it (every process's windows), in virtual-screen pixels.
-std::vector<uint32_t> ScreenPixels(const RECT& area) {
-    BackingImage shot;
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    if (!shot.Resize(w, h))
-        return {};
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
-    std::vector<uint32_t> px(shot.bits(), shot.bits() + static_cast<size_t>(w) * h);
-    for (uint32_t& c : px)
-        c &= 0xFFFFFF;
-    return px;
-}
-
-// The pointer anywhere on the desk, as a user moves it (absolute input over the whole virtual screen).
-void MoveOnDesk(int x, int y) {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, h = GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = ((x - left) * 65535 + w / 2) / w;
-    in.mi.dy = ((y - top) * 65535 + h / 2) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    SendInput(1, &in, sizeof(INPUT));
-}
-
-void ClickHere() {
-    INPUT in[2]{};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1] = in[0];
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
 
 // Windows of a process that are still shown, by title.
 std::vector<std::wstring> ShownWindowTitles(DWORD pid) {
@@ -378,7 +318,7 @@ class MonitorsDisplayMode : public ::testing::Test {
                     other.area.bottom);
         // The oracle sees the other program before the saver starts.
         ASSERT_TRUE(test::WaitUntil([&] { return other.Magenta() > 0; }, kWaitMs));
-        MoveOnDesk(other.Centre().x, other.Centre().y);
+        test::MoveMouseTo(other.Centre().x, other.Centre().y);
     }
     OtherProgram other;
     Saver saver;
@@ -399,7 +339,7 @@ TEST_F(MonitorsDisplayMode, TheOtherMonitorIsBlackWithoutCaptionAndAClickThereEn
     std::vector<std::wstring> titles = ShownWindowTitles(saver.proc.pid());
     std::sort(titles.begin(), titles.end());
     EXPECT_EQ(titles, (std::vector<std::wstring>{L"", L"Orbimotion_Main"}));
-    ClickHere();
+    test::ClickMouseAt(other.Centre().x, other.Centre().y);
     EXPECT_TRUE(saver.Ends());
     EXPECT_EQ(other.clicks, 0);
     EXPECT_TRUE(test::WaitUntil([&] { return other.Magenta() > 0; }, kWaitMs));
@@ -409,7 +349,7 @@ TEST_F(MonitorsDisplayMode, TheOtherMonitorIsBlackWithoutCaptionAndAClickThereEn
 TEST_F(MonitorsDisplayMode, AKeyWithThePointerOnTheOtherMonitorEndsTheSaver) {
     ASSERT_TRUE(saver.Start(L"/s"));
     ASSERT_TRUE(test::WaitUntil([&] { return other.NotBlack() == 0; }, kWaitMs));
-    MoveOnDesk(other.Centre().x + 5, other.Centre().y);
+    test::MoveMouseTo(other.Centre().x + 5, other.Centre().y);
     test::SendKey(VK_SHIFT);
     EXPECT_TRUE(saver.Ends());
     EXPECT_EQ(other.keys, 0);
@@ -424,13 +364,13 @@ TEST_F(MonitorsDisplayMode, MovesOnTheOtherMonitorCountTowardTheThirtyFirst) {
     ASSERT_LE(count, 3);
     const POINT c = other.Centre();
     for (int i = 1; count < 30; ++i) {
-        MoveOnDesk(c.x + (i % 2 ? 7 : -7), c.y + i % 5);
+        test::MoveMouseTo(c.x + (i % 2 ? 7 : -7), c.y + i % 5);
         ASSERT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() == count + 1; }, kWaitMs)) << count;
         ++count;
     }
     test::WaitUntil([] { return false; }, 300);
     EXPECT_TRUE(saver.proc.Running());
-    MoveOnDesk(c.x, c.y - 9);
+    test::MoveMouseTo(c.x, c.y - 9);
     EXPECT_TRUE(saver.Ends());
 }
 
