@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +14,7 @@ namespace orbi {
 namespace {
 
 using test::BoxText;
-using test::Centre;
 using test::Dialog;
-using test::Key;
 using test::ScrInstall;
 using test::ScrProcess;
 using test::TextOf;
@@ -95,25 +91,14 @@ TEST(ConfigureMode, ASecondDialogEndsAtOnceWhileTheFirstStaysOpen) {
     EXPECT_FALSE(d.install.dir().Exists(L"Orbimotion.ini"));
 }
 
-TEST(ConfigureMode, TabMovesTheFocusThroughTheOpenInputsInOrder) {
+// The whole order and the faces are checked in process; here the real key reaches the dialog's tab handling.
+TEST(ConfigureMode, TabFromTheRepeatBoxGoesToTheDisabledFileButton) {
     Dialog d;
     ASSERT_TRUE(d.ok());
     d.ChooseAndWait(1, true);
     d.TypeRepeat(L"3");
-    auto focusAfterTab = [&](HWND expected) {
-        Key(VK_TAB, false), Key(VK_TAB, true);
-        return test::WaitUntil(
-            [&] {
-                HWND f = d.Focus();
-                return f == expected || (expected == d.combo && IsChild(d.combo, f));
-            },
-            kWaitMs);
-    };
-    EXPECT_TRUE(focusAfterTab(d.fileButton));  // disabled, it still takes the focus in its turn
-    EXPECT_TRUE(focusAfterTab(d.setButton));
-    EXPECT_TRUE(focusAfterTab(d.cancelButton));
-    EXPECT_TRUE(focusAfterTab(d.speed));
-    EXPECT_TRUE(focusAfterTab(d.combo));
+    test::SendKey(VK_TAB);
+    EXPECT_TRUE(test::WaitUntil([&] { return d.Focus() == d.fileButton; }, kWaitMs)) << d.State();
     d.Cancel();
     EXPECT_TRUE(d.Ends());
 }
@@ -158,38 +143,16 @@ TEST(ConfigureMode, HandEditedSettingsOpenTheDialogInTheirDefinedState) {
 
 // ---- Music choice and file picker
 
-TEST(ConfigureMode, MarksAndCaptionsOpenTheRepeatBoxOrTheFileButton) {
-    Dialog d;
-    ASSERT_TRUE(d.ok());
-    EXPECT_FALSE(d.RepeatOpen());
-
-    d.ChooseAndWait(1, true);                // "音楽CD" caption
-    d.ChooseAndWait(2, false, false, true);  // the file mark, right button
-    HWND picker = d.OpenPicker();            // "..." is open now
-    ASSERT_TRUE(picker);
-    EXPECT_EQ(TextOf(picker), kPickerTitle);
-    Dialog::PressButton(picker, IDCANCEL);
-    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
-
-    d.ChooseAndWait(1, true, false);  // the CD mark
-    // With the CD chosen "..." is closed: the press is ignored, so the next choice is not blocked by a picker.
-    d.ClickOn(Centre(d.fileButton));
-    d.ChooseAndWait(0, false, true, true);  // "なし" caption, right button
-    d.ClickOn(Centre(d.fileButton));
-    d.ChooseAndWait(1, true);
-    EXPECT_FALSE(FindWindowW(L"#32770", kPickerTitle));
-
-    d.Save();
-    ASSERT_TRUE(d.Ends());
-    EXPECT_EQ(IniValue(d.install.IniPath(), L"BGM区分"), L"1");
-}
-
 TEST(ConfigureMode, ThePickerFirstOpensInTheProgramsFolder) {
     Dialog d;
     ASSERT_TRUE(d.ok());
     d.ChooseAndWait(2, false);
+    HWND picker = d.OpenPicker();
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(TextOf(picker), kPickerTitle);
     // A bare name is taken from the folder the picker shows.
-    ASSERT_TRUE(d.Pick(L"first.wav"));
+    Dialog::PickerAccept(picker, L"first.wav");
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(picker); }, kWaitMs));
     d.Save();
     ASSERT_TRUE(d.Ends());
     const std::wstring saved = IniValue(d.install.IniPath(), L"BGMﾌｧｲﾙ");
