@@ -17,10 +17,6 @@ struct PlaceRow {
     int32_t left, top;
 };
 
-void PrintTo(const PlaceRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class PlacementTest : public testing::TestWithParam<PlaceRow> {};
 
 TEST_P(PlacementTest, CentresAcrossAndPutsTheTopAtAThirdOfTheFreeHeight) {
@@ -118,10 +114,6 @@ struct ChoiceRow {
     bool repeat, file;
 };
 
-void PrintTo(const ChoiceRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class ChoiceTest : public testing::TestWithParam<ChoiceRow> {};
 
 TEST_P(ChoiceTest, KindSelectsItsMarkAndOpensOnlyItsOwnInput) {
@@ -196,10 +188,6 @@ struct RepeatRow {
     std::wstring text;
     std::optional<int16_t> track;
 };
-
-void PrintTo(const RepeatRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class RepeatTest : public testing::TestWithParam<RepeatRow> {};
 

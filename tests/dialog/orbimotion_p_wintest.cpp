@@ -373,10 +373,6 @@ struct LoadRow {
     std::wstring repeatText;
 };
 
-void PrintTo(const LoadRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class LoadedStateTest : public DialogTest, public testing::WithParamInterface<LoadRow> {};
 
 TEST_P(LoadedStateTest, MarksBoxesAndBarShowTheSettings) {

@@ -23,10 +23,6 @@ struct PlaceRow {
     Written to;
 };
 
-void PrintTo(const PlaceRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class SavePlace : public ::testing::TestWithParam<PlaceRow> {};
 
 TEST_P(SavePlace, KeysGoWholeToOneFileOrNowhere) {
@@ -82,10 +78,6 @@ struct PickRow {
     std::wstring stored;     // empty: BgmFile stays as it was
     bool refused;            // with a message
 };
-
-void PrintTo(const PickRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class PickedPath : public ::testing::TestWithParam<PickRow> {};
 

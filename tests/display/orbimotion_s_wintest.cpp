@@ -350,10 +350,6 @@ struct MusicRow {
     std::vector<std::wstring> atUnload;
 };
 
-void PrintTo(const MusicRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class MusicStart : public DisplayWindow, public ::testing::WithParamInterface<MusicRow> {};
 
 TEST_P(MusicStart, FollowsTheSourceAndTheFileEnding) {
@@ -499,10 +495,6 @@ struct CloseRow {
     WPARAM wParam;
     LPARAM lParam;
 };
-
-void PrintTo(const CloseRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class Closing : public DisplayWindow, public ::testing::WithParamInterface<CloseRow> {};
 

@@ -9,7 +9,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,10 +93,6 @@ struct UnwritableRow {
     bool readOnly;
     bool mustRefuse;
 };
-
-void PrintTo(const UnwritableRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class UnwritableSettings : public ::testing::TestWithParam<UnwritableRow> {};
 
@@ -199,10 +194,6 @@ struct GoneRow {
     const wchar_t* file;
     bool rename;  // renamed away; deleted otherwise
 };
-
-void PrintTo(const GoneRow& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class MusicFileGone : public ::testing::TestWithParam<GoneRow> {};
 

@@ -58,10 +58,6 @@ struct OriginRow {
     int32_t apiResult;
 };
 
-void PrintTo(const OriginRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class ZoomOriginTest : public testing::TestWithParam<OriginRow> {};
 
 TEST_P(ZoomOriginTest, TakesThePointerPosition) {
