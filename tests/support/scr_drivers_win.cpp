@@ -27,20 +27,10 @@ COLORREF ScreenPixel(POINT at) {
     return c;
 }
 
-// Each button event carries the position itself, so that it cannot land where the pointer was a moment ago.
 void Click(POINT at, bool right) {
     PointAt(at);
     EXPECT_TRUE(WaitUntil([&] { return CursorAt(at); }, kProgramWaitMs));
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[2]{};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dx = (at.x * 65535 + w / 2) / w;
-    in[0].mi.dy = (at.y * 65535 + h / 2) / h;
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    in[1] = in[0];
-    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    SendInput(2, in, sizeof(INPUT));
+    ClickMouseAt(at.x, at.y, right);
 }
 
 GUITHREADINFO ThreadInfoOf(HWND window) {

@@ -66,6 +66,14 @@ std::wstring BuiltScrPath() {
 #endif
 }
 
+std::wstring TestMp3Path() {
+#ifdef ORBI_TEST_MEDIA_DIR
+    return WindowsPath(ORBI_TEST_MEDIA_DIR) + L"\\short tone.mp3";
+#else
+    return L"";
+#endif
+}
+
 void Drain() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -311,28 +319,24 @@ std::wstring HostWindow::HandleText() const {
 }
 
 HWND HostWindow::FirstChild() const {
+    const std::vector<HWND> children = Descendants(hwnd_);
+    return children.empty() ? nullptr : children.front();
+}
+
+namespace {
+
+HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs) {
     HWND found = nullptr;
-    EnumChildWindows(
-        hwnd_,
-        [](HWND h, LPARAM lp) -> BOOL {
-            *reinterpret_cast<HWND*>(lp) = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    WaitUntil([&] { return (found = FindTopLevel(match)) != nullptr; }, timeoutMs);
     return found;
 }
 
+}  // namespace
+
 HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            found = FindTopLevel([owner](HWND h) {
-                return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == owner;
-            });
-            return found != nullptr;
-        },
+    return WaitForTopLevel(
+        [owner](HWND h) { return ClassOf(h) == L"#32770" && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == owner; },
         timeoutMs);
-    return found;
 }
 
 std::wstring BoxText(HWND box) {
@@ -405,18 +409,21 @@ POINT Centre(HWND window) {
 }
 
 HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            found = FindTopLevel([pid](HWND h) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(h, &owner);
-                return owner == pid && IsWindowVisible(h);
-            });
-            return found != nullptr;
+    return WaitForTopLevel(
+        [pid](HWND h) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            return owner == pid && IsWindowVisible(h);
         },
         timeoutMs);
-    return found;
+}
+
+bool HeldForItself(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(h);
+    return false;
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
@@ -471,25 +478,30 @@ void Key(WORD virtualKey, bool up) {
     SendInput(1, &in, sizeof in);
 }
 
-void MoveMouseTo(int x, int y) {
+namespace {
+
+// Each event carries the position itself, so that a press cannot land where the pointer was a moment ago.
+void MouseAt(int x, int y, DWORD buttons) {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, h = GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dx = ((x - left) * 65535 + w / 2) / w;
     in.mi.dy = ((y - top) * 65535 + h / 2) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | buttons;
     SendInput(1, &in, sizeof(INPUT));
 }
 
+}  // namespace
+
+void MoveMouseTo(int x, int y) {
+    MouseAt(x, y, 0);
+}
+
 void ClickMouseAt(int x, int y, bool right) {
-    MoveMouseTo(x, y);
-    INPUT in[2]{};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    in[1] = in[0];
-    in[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    MouseAt(x, y, 0);
+    MouseAt(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    MouseAt(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
 std::string Cp932(const std::wstring& text) {

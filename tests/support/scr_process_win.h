@@ -10,8 +10,9 @@
 
 namespace orbi::test {
 
-// The built Orbimotion.scr as a Windows path.
 std::wstring BuiltScrPath();
+// The two-second tone the build makes with sox, as a Windows path.
+std::wstring TestMp3Path();
 // A Linux path as Wine sees it (Z:\...); Windows paths pass unchanged.
 std::wstring WindowsPath(const std::string& path);
 
@@ -20,7 +21,6 @@ constexpr DWORD kProgramWaitMs = 20000;
 
 // Runs what is waiting in this thread's queue, without waiting for more.
 void Drain();
-// Runs this thread's messages for the given time.
 void Pump(DWORD ms);
 // Polls `condition` every few milliseconds, pumping this thread's messages, until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
@@ -34,7 +34,6 @@ class TempDir {
     TempDir& operator=(const TempDir&) = delete;
     const std::wstring& path() const { return path_; }
     std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
-    // Writes bytes exactly as given.
     void WriteBytes(const std::wstring& name, const std::string& bytes) const;
     std::string ReadBytes(const std::wstring& name) const;
     bool Exists(const std::wstring& name) const;
@@ -88,7 +87,6 @@ class ReadOnlyFolder {
     ~ReadOnlyFolder();
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
     ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    // The folder now refuses new files.
     bool ok() const { return ok_; }
 
   private:
@@ -140,9 +138,8 @@ class HostWindow {
     HWND hwnd_ = nullptr;
 };
 
-// A top-level window with this exact title, waited for; null on time-out.
+// A top-level window with this exact title, or any shown one of the process, waited for; null on time-out.
 HWND WaitForWindow(const std::wstring& title, DWORD timeoutMs);
-// A top-level window of the given process (any title), waited for; null on time-out.
 HWND WaitForProcessWindow(DWORD pid, DWORD timeoutMs);
 
 // Input as a user makes it, through SendInput (the target must be pumping messages); points anywhere on the desk.
@@ -156,16 +153,16 @@ HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs);
 // The texts of a message box's static controls, joined.
 std::wstring BoxText(HWND box);
 
-// The first top-level window for which `match` holds, or null.
 HWND FindTopLevel(const std::function<bool(HWND)>& match);
 std::wstring ClassOf(HWND window);
 // Every child window, nested ones included.
 std::vector<HWND> Descendants(HWND parent);
 // The text of a window of any process, asked of the window itself (never hangs on a hung one).
 std::wstring TextOf(HWND window);
-// The centre of a window on the screen.
 POINT Centre(HWND window);
 
+// True while a program holds the file open for itself (as the wave player does while it loops).
+bool HeldForItself(const std::wstring& path);
 // A whole file's bytes; empty when it does not open.
 std::string ReadFileBytes(const std::wstring& path);
 // A PCM wave file (22.05 kHz, 16-bit, mono): a quiet 440 Hz tone, or silence.
