@@ -3,14 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <ostream>
+#include <utility>
 #include <string>
 
 #include "controls/command/command_win.h"
 #include "platform/handles_win.h"
+#include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
 #include "platform/win_api_win.h"
 #include "support/face_name.h"
@@ -28,11 +30,6 @@ struct Rgb {
     int r, g, b;
 };
 
-Rgb FromHex(const std::string& hex) {
-    const unsigned long v = std::strtoul(hex.c_str(), nullptr, 16);
-    return {static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF)};
-}
-
 Rgb FromColorRef(COLORREF c) {
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
@@ -47,73 +44,12 @@ bool Near(const Rgb& a, const Rgb& b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-// The face pictures' ring colours, outermost ring first: "a|b" left half | right half of an edge, "a>b" shaded
-// from the side's top to its bottom.
-struct FaceRings {
-    Face face;
-    const char* top[4];
-    const char* bottom[4];
-    const char* left[4];
-    const char* right[4];
-};
-
-const FaceRings kRingTable[] = {
-    {Face::Normal,
-     {"E0DCC9|DCD6C2", "003C74", "F3F3EE", "F3F3EE"},
-     {"F8F7F0|FAFAF6", "003C74", "D6D0C5", "E2DFD6"},
-     {"E2DECB", "003C74", "FDFDFC>ECEBE6", "FDFDFC>EBEBE5"},
-     {"F0EEE0", "003C74", "F6F4F2>E0DDD4", "FBFBFA>E4E2DA"}},
-    {Face::HighLight,
-     {"E0DCC9|DCD6C2", "003C74", "FFF0CF", "FDD889"},
-     {"F8F7F0|FAFAF6", "003C74", "E59700", "F8B330"},
-     {"E2DECB", "003C74", "FEDF9A>F9B435", "FCD279>F8B535"},
-     {"F0EEE0", "003C74", "FDE09B>F8B435", "FCD279>F8B535"}},
-    {Face::HighLightSelect,
-     {"E0DCC9|DCD6C2", "003C74", "FFF0CF", "FDD889"},
-     {"F8F7F0|FAFAF6", "003C74", "E59700", "F8B330"},
-     {"E2DECB", "003C74", "FEDF9A>F9B435", "FCD279>F8B535"},
-     {"F0EEE0", "003C74", "FDE09B>F8B435", "FCD279>F8B535"}},
-    {Face::Selected,
-     {"E0DCC9|DCD6C2", "003C74", "CEE7FF", "CEE7FF"},
-     {"F8F7F0|FAFAF6", "003C74", "6982EE", "6982EE"},
-     {"E2DECB", "003C74", "B7D0F4>8BADE4", "B8D1F4>8BADE4"},
-     {"F0EEE0", "003C74", "B1CCF2>8BAFE5", "B1CCF2>8BAFE5"}},
-    {Face::Pressed,
-     {"ECE9D8", "E0DCC9|DCD6C2", "003C74", "D1CCC1"},
-     {"ECE9D8", "F8F7F0|FAFAF6", "003C74", "F2F1EE"},
-     {"ECE9D8", "E2DECB", "003C74", "A0ABB1>BCC5C7"},
-     {"ECE9D8", "EDEADA>F3F1E6", "003C74", "A9B5BD>C4CED2"}},
-    {Face::Disable,
-     {"ECE9D8", "C9C7BA", "F5F4EA", "F5F4EA"},
-     {"ECE9D8", "C9C7BA", "F5F4EA", "F5F4EA"},
-     {"ECE9D8", "C9C7BA", "F5F4EA", "F5F4EA"},
-     {"ECE9D8", "C9C7BA", "F5F4EA", "F5F4EA"}},
-};
-
-void PrintTo(const FaceRings& rings, std::ostream* os) {
-    const std::wstring name = test::FaceName(rings.face);
-    *os << std::string(name.begin(), name.end());
-}
-
-// Expected colour of an edge ring entry on one half.
-Rgb EdgeColour(const std::string& entry, bool rightHalf) {
-    const size_t bar = entry.find('|');
-    if (bar == std::string::npos)
-        return FromHex(entry);
-    return FromHex(rightHalf ? entry.substr(bar + 1) : entry.substr(0, bar));
-}
-
-// Expected colour half way down a side, and how far a neighbouring source row may stray from it.
-Rgb SideMiddle(const std::string& entry, int* tolerance) {
-    const size_t arrow = entry.find('>');
-    if (arrow == std::string::npos) {
-        *tolerance = 0;
-        return FromHex(entry);
-    }
-    const Rgb a = FromHex(entry.substr(0, arrow)), b = FromHex(entry.substr(arrow + 1));
-    *tolerance = 2 + std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}) / 8;
-    return {(a.r + b.r + 1) / 2, (a.g + b.g + 1) / 2, (a.b + b.b + 1) / 2};
-}
+// The picture each face shows; its rings are checked against the design table, pixel by pixel, by
+// tests/assets/check_assets.py.
+const std::pair<Face, int> kFacePictures[] = {
+    {Face::Normal, IDB_FACE_NORMAL},     {Face::HighLight, IDB_FACE_HIGHLIGHT},
+    {Face::Selected, IDB_FACE_SELECTED}, {Face::HighLightSelect, IDB_FACE_HIGHLIGHTSELECT},
+    {Face::Pressed, IDB_FACE_PRESSED},   {Face::Disable, IDB_FACE_DISABLE}};
 
 class TestForm : public Window {
   public:
@@ -196,12 +132,16 @@ class CommandOnForm : public ::testing::Test {
     }
 };
 
-class FacePixels : public CommandOnForm, public ::testing::WithParamInterface<FaceRings> {};
+class FacePixels : public CommandOnForm, public ::testing::WithParamInterface<std::pair<Face, int>> {};
 
-TEST_P(FacePixels, RingsAndGradientMatchTheColourTable) {
-    const FaceRings& rings = GetParam();
-    ShowFace(rings.face);
-    ASSERT_EQ(rings.face, button.CurrentFace());
+TEST_P(FacePixels, RingsShowTheFacesPictureAndTheGradientItsDirection) {
+    const auto [face, pictureId] = GetParam();
+    BackingImage picture;
+    ASSERT_TRUE(picture.LoadBitmapResource(GetModuleHandleW(nullptr), pictureId));
+    ASSERT_EQ(picture.width(), 64);
+    ASSERT_EQ(picture.height(), 25);
+    ShowFace(face);
+    ASSERT_EQ(face, button.CurrentFace());
     const BackingImage& s = button.Surface();
     ASSERT_EQ(kButtonW, s.width());
     ASSERT_EQ(kButtonH, s.height());
@@ -212,20 +152,22 @@ TEST_P(FacePixels, RingsAndGradientMatchTheColourTable) {
                                                     << "): expected " << Hex(expected) << " got " << Hex(got);
     };
     for (int k = 0; k < 4; ++k) {
+        // An edge is one colour in each half of the picture (columns 16 and 47 lie in them); a side is shaded over
+        // the picture's rows 4 to 20, stretched here, so its middle may stray by a step of the shading.
         for (bool right : {false, true}) {
-            const int x = right ? 3 * w / 4 : w / 4;
-            check(x, k, EdgeColour(rings.top[k], right), 0, right ? "top right half" : "top left half", k);
-            check(x, h - 1 - k, EdgeColour(rings.bottom[k], right), 0, right ? "bottom right half" : "bottom left half",
+            const int x = right ? 3 * w / 4 : w / 4, px = right ? 47 : 16;
+            check(x, k, FromColorRef(picture.PixelAt(px, k)), 0, right ? "top right half" : "top left half", k);
+            check(x, h - 1 - k, FromColorRef(picture.PixelAt(px, 24 - k)), 0,
+                  right ? "bottom right half" : "bottom left half", k);
+            const int sx = right ? w - 1 - k : k, spx = right ? 63 - k : k;
+            const Rgb a = FromColorRef(picture.PixelAt(spx, 4)), b = FromColorRef(picture.PixelAt(spx, 20));
+            const int spread = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            check(sx, h / 2, FromColorRef(picture.PixelAt(spx, 12)), 2 + spread / 8, right ? "right side" : "left side",
                   k);
         }
-        int tolerance = 0;
-        const Rgb left = SideMiddle(rings.left[k], &tolerance);
-        check(k, h / 2, left, tolerance, "left side", k);
-        const Rgb rightSide = SideMiddle(rings.right[k], &tolerance);
-        check(w - 1 - k, h / 2, rightSide, tolerance, "right side", k);
     }
     // The gradient shows inside the band: white on top unless the state put the accent there.
-    const bool accentOnTop = rings.face == Face::HighLight || rings.face == Face::Pressed;
+    const bool accentOnTop = face == Face::HighLight || face == Face::Pressed;
     EXPECT_EQ(accentOnTop ? kTrue : kFalse, button.InvertGradient());
     const Rgb white{255, 255, 255}, accent{0xC6, 0xC5, 0xD7};
     const Rgb top = accentOnTop ? accent : white, bottom = accentOnTop ? white : accent;
@@ -240,9 +182,9 @@ TEST_P(FacePixels, RingsAndGradientMatchTheColourTable) {
 
 INSTANTIATE_TEST_SUITE_P(Command,
                          FacePixels,
-                         ::testing::ValuesIn(kRingTable),
-                         [](const ::testing::TestParamInfo<FaceRings>& info) {
-                             std::wstring n = test::FaceName(info.param.face);
+                         ::testing::ValuesIn(kFacePictures),
+                         [](const ::testing::TestParamInfo<std::pair<Face, int>>& info) {
+                             std::wstring n = test::FaceName(info.param.first);
                              return std::string(n.begin(), n.end());
                          });
 
