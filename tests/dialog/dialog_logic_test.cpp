@@ -44,22 +44,14 @@ TEST(Placement, ADifferenceBeyond32BitsLeavesTheWindowWhereItIs) {
 
 // ---- Background shading
 
-TEST(Shading, RunsFromDarkBlueThroughLightToDarkBlueAgain) {
+// The colours inside the window are read back as pixels in orbimotion_p_wintest.cpp; one more line lies below it.
+TEST(Shading, EndsWithALineBelowTheWindowWhereTheSineHasTurnedNegative) {
     const std::vector<ShadeLine> lines = BackgroundShading(246);
-    ASSERT_EQ(lines.size(), 247u);  // rows 0 to 246 inclusive: the last one lies below the window
-    auto colour = [&](size_t row) {
-        const ShadeLine& l = lines.at(row);
-        EXPECT_EQ(l.y, static_cast<int32_t>(row));
-        return std::vector<int>{l.red, l.green, l.blue};
-    };
-    EXPECT_EQ(colour(0), (std::vector<int>{0, 0, 30}));
-    EXPECT_EQ(colour(1), (std::vector<int>{3, 3, 33}));
-    EXPECT_EQ(colour(61), (std::vector<int>{155, 155, 185}));
-    EXPECT_EQ(colour(123), (std::vector<int>{220, 220, 250}));
-    EXPECT_EQ(colour(200), (std::vector<int>{122, 122, 152}));
-    EXPECT_EQ(colour(245), (std::vector<int>{3, 3, 33}));
+    ASSERT_EQ(lines.size(), 247u);
+    const ShadeLine& last = lines.back();
+    EXPECT_EQ(last.y, 246);
     // i / K passes pi here: without the absolute value this row would be invalid.
-    EXPECT_EQ(colour(246), (std::vector<int>{0, 0, 30}));
+    EXPECT_EQ((std::vector<int>{last.red, last.green, last.blue}), (std::vector<int>{0, 0, 30}));
 }
 
 TEST(Shading, NoHeightNoLinesAndAHugeHeightIsSkipped) {
@@ -105,35 +97,6 @@ TEST(Tiling, AnEmptyTileIsCopiedOnceInsteadOfForever) {
     EXPECT_EQ(TilePositions(469, 165, 556, 0).size(), 1u);
 }
 
-// ---- Music choice
-
-struct ChoiceRow {
-    const char* name;
-    int16_t kind;
-    std::optional<int> mark;
-    bool repeat, file;
-};
-
-class ChoiceTest : public testing::TestWithParam<ChoiceRow> {};
-
-TEST_P(ChoiceTest, KindSelectsItsMarkAndOpensOnlyItsOwnInput) {
-    const ChoiceRow& r = GetParam();
-    const MusicChoiceView v = ChoiceView(r.kind);
-    EXPECT_EQ(v.selectedMark, r.mark);
-    EXPECT_EQ(v.repeatEnabled, r.repeat);
-    EXPECT_EQ(v.fileEnabled, r.file);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows,
-                         ChoiceTest,
-                         testing::Values(ChoiceRow{"None", 0, 0, false, false},
-                                         ChoiceRow{"AudioCd", 1, 1, true, false},
-                                         ChoiceRow{"MusicFile", 2, 2, false, true},
-                                         ChoiceRow{"ThreeSelectsNothing", 3, std::nullopt, false, false},
-                                         ChoiceRow{"NegativeSelectsNothing", -1, std::nullopt, false, false},
-                                         ChoiceRow{"LargestSelectsNothing", 32767, std::nullopt, false, false}),
-                         [](const testing::TestParamInfo<ChoiceRow>& info) { return std::string(info.param.name); });
-
 // ---- File picker
 
 class PickerTest : public testing::Test {
@@ -168,17 +131,6 @@ TEST_F(PickerTest, APickedFileBecomesTheMusicFileAndItsFolderTheNextStart) {
     EXPECT_TRUE(PickMusicFile(p, 0x50, 0x400000));
     EXPECT_EQ(api.lastOpenFile.initialDir, L"C:\\Music");
     EXPECT_EQ(p.settings.BgmFolder, L"C:");
-}
-
-TEST_F(PickerTest, CancellingChangesNothing) {
-    p.settings.BgmFile = L"C:\\Music\\old.mp3";
-    p.settings.BgmFolder = L"C:\\Music";
-    api.openFileResult = 0;
-    api.openFilePath = L"C:\\Other\\new.mp3";
-    EXPECT_FALSE(PickMusicFile(p, 0x50, 0x400000));
-    EXPECT_EQ(p.settings.BgmFile, L"C:\\Music\\old.mp3");
-    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Music");
-    EXPECT_EQ(p.ApiResult, 0);
 }
 
 // ---- Repeat text
