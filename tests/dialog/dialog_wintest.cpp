@@ -378,15 +378,6 @@ TEST(InstalledForOneUser, AProgramFolderNobodyMayWriteKeepsTheSettingsPerUser) {
     EXPECT_EQ(WithoutBlankAfterEquals(test::ReadFileBytes(user.IniPath())), StoredSettings(20, 1, 5));
 }
 
-// True while a program holds the file for itself, as the wave player does while it loops.
-bool HeldByAPlayer(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
-}
-
 TEST(ConfigureMode, AMusicFileNamedOutsideTheCodePageIsKeptByAPathItCarriesAndPlays) {
     test::UserSettingsFolder user;
     Dialog d;
@@ -414,7 +405,7 @@ TEST(ConfigureMode, AMusicFileNamedOutsideTheCodePageIsKeptByAPathItCarriesAndPl
     // The saver plays it.
     ScrProcess saver;
     ASSERT_TRUE(saver.Start(d.install.exe(), L"/s"));
-    EXPECT_TRUE(test::WaitUntil([&] { return HeldByAPlayer(song); }, kWaitMs)) << "never played " << stored;
+    EXPECT_TRUE(test::WaitUntil([&] { return test::HeldForItself(song); }, kWaitMs)) << "never played " << stored;
     HWND shown = nullptr;
     ASSERT_TRUE(test::WaitUntil(
         [&] { return (shown = test::WaitForProcessWindow(saver.pid(), 0)) && GetForegroundWindow() == shown; },
