@@ -169,26 +169,6 @@ TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTh
 
 // ---- Music
 
-// A second of a quiet tone, 8 kHz, 8 bits, mono.
-
-// The two-second tone the build makes with sox.
-std::string Mp3Bytes() {
-#ifdef ORBI_TEST_MEDIA_DIR
-    return test::ReadFileBytes(test::WindowsPath(ORBI_TEST_MEDIA_DIR) + L"\\short tone.mp3");
-#else
-    return std::string();
-#endif
-}
-
-// True while a program holds the file open: nobody may then open it for themselves alone.
-bool InUse(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
-}
-
 struct GoneRow {
     const char* name;
     const wchar_t* file;
@@ -201,7 +181,7 @@ TEST_P(MusicFileGone, WhilePlayingTheSaverGoesOnAndEndsOnAKey) {
     const GoneRow& row = GetParam();
     const std::wstring name = row.file;
     const bool mp3 = name.find(L".mp3") != std::wstring::npos;
-    const std::string bytes = mp3 ? Mp3Bytes() : test::WavBytes(1000);
+    const std::string bytes = mp3 ? test::ReadFileBytes(test::TestMp3Path()) : test::WavBytes(1000);
     ASSERT_FALSE(bytes.empty()) << "no test sound";
     ScrInstall install;
     install.dir().WriteBytes(name, bytes);
@@ -210,7 +190,8 @@ TEST_P(MusicFileGone, WhilePlayingTheSaverGoesOnAndEndsOnAKey) {
     install.WriteIni(Ini({{L"速さ", L" 10"}, {L"BGM区分", L" 2"}, {L"BGMﾌｧｲﾙ", path}}));
     Saver saver(install);
     ASSERT_TRUE(saver.Start());
-    ASSERT_TRUE(test::WaitUntil([&] { return InUse(path); }, kWaitMs)) << "the player never opened the file";
+    ASSERT_TRUE(test::WaitUntil([&] { return test::HeldForItself(path); }, kWaitMs))
+        << "the player never opened the file";
 
     const BOOL done = row.rename ? MoveFileW(path.c_str(), moved.c_str()) : DeleteFileW(path.c_str());
     const DWORD error = GetLastError();
@@ -289,13 +270,10 @@ class FaultsMci : public ::testing::Test {
     // The program shows nothing but its display window: no message, no other window.
     int ShownWindows() const {
         int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND h, LPARAM lp) -> BOOL {
-                *reinterpret_cast<int*>(lp) += IsWindowVisible(h) ? 1 : 0;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&n));
+        test::FindTopLevel([&](HWND h) {
+            n += GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() && IsWindowVisible(h);
+            return false;
+        });
         return n;
     }
     void PressAKey() { SendMessageW(window->hwnd(), WM_KEYDOWN, VK_SHIFT, 0); }
