@@ -170,44 +170,20 @@ class DialogCloser {
 
   private:
     static HWND ShownDialog() {
-        HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND h, LPARAM lp) -> BOOL {
-                wchar_t title[32] = {};
-                GetWindowTextW(h, title, 32);
-                if (wcscmp(title, L"<Orbimotion>") == 0 && IsWindowVisible(h)) {
-                    *reinterpret_cast<HWND*>(lp) = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
+        return test::FindTopLevel([](HWND h) {
+            return GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() && IsWindowVisible(h) &&
+                   test::TextOf(h) == L"<Orbimotion>";
+        });
     }
     // "ｷｬﾝｾﾙ" is the right-most of the two buttons placed on the form itself.
     static HWND CancelButton(HWND form) {
-        struct Search {
-            HWND form, found;
-        } s{form, nullptr};
-        EnumChildWindows(
-            form,
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lp);
-                wchar_t cls[64] = {};
-                GetClassNameW(h, cls, 64);
-                if (wcscmp(cls, L"OrbimotionCommand") != 0 || GetParent(h) != s->form)
-                    return TRUE;
-                RECT a{}, b{};
-                GetWindowRect(h, &a);
-                if (s->found)
-                    GetWindowRect(s->found, &b);
-                if (!s->found || a.left > b.left)
-                    s->found = h;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&s));
-        return s.found;
+        HWND found = nullptr;
+        for (HWND h : test::Descendants(form)) {
+            if (GetParent(h) == form && test::ClassOf(h) == L"OrbimotionCommand" &&
+                (!found || test::Centre(h).x > test::Centre(found).x))
+                found = h;
+        }
+        return found;
     }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         if (!self_)
