@@ -86,16 +86,6 @@ bool SoundBusy() {
     return !::PlaySoundA("C:\\orbi-no-such-sound.wav", nullptr, SND_ASYNC | SND_NOSTOP | SND_NODEFAULT);
 }
 
-// 16-bit mono PCM: a tone of the given length.
-
-std::wstring TestMp3() {
-#ifdef ORBI_TEST_MEDIA_DIR
-    return test::WindowsPath(ORBI_TEST_MEDIA_DIR) + L"\\short tone.mp3";
-#else
-    return L"";
-#endif
-}
-
 // Runs one call of the module and says how long it took.
 template <class F>
 DWORD Timed(F call) {
@@ -184,8 +174,8 @@ TEST_F(BgmCdWinTest, QueryOfAnAliasNotOpenGivesErrorAndTheSystemsText) {
 using BgmMp3WinTest = BgmWinTest;
 
 TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndRestartsWithinOneInterval) {
-    const std::string mp3 = test::ReadFileBytes(TestMp3());
-    ASSERT_FALSE(mp3.empty()) << "the build makes it with sox: " << testing::PrintToString(TestMp3());
+    const std::string mp3 = test::ReadFileBytes(test::TestMp3Path());
+    ASSERT_FALSE(mp3.empty()) << "the build makes it with sox: " << testing::PrintToString(test::TestMp3Path());
     p.settings.BgmFile = Put(L"short tone.mp3", mp3);
 
     bgm.Mp3Play();
@@ -266,7 +256,7 @@ void PlayBadMp3(RecordingWinmm& api, Process& p, Orbimotion_BGM& bgm, const BadF
 }
 
 TEST_F(BgmMp3WinTest, FilesThatAreNoMp3FailQuietlyAndNeverHang) {
-    std::string damaged = test::ReadFileBytes(TestMp3()).substr(0, 200);
+    std::string damaged = test::ReadFileBytes(test::TestMp3Path()).substr(0, 200);
     damaged.resize(20000, '\x5a');
     for (const auto& f : BadFiles(L".mp3", {"garbage after a real start", Put(L"damaged.mp3", damaged), true}))
         PlayBadMp3(api, p, bgm, f);
@@ -338,7 +328,7 @@ TEST_F(BgmNoWaveDeviceWinTest, WavPlayDoesNothingAndReportsNothing) {
 }
 
 TEST_F(BgmNoWaveDeviceWinTest, Mp3FailsToOpenAndTheSupervisorStaysQuiet) {
-    const std::string mp3 = test::ReadFileBytes(TestMp3());
+    const std::string mp3 = test::ReadFileBytes(test::TestMp3Path());
     ASSERT_FALSE(mp3.empty());
     PlayBadMp3(api, p, bgm, {"no device", Put(L"short tone.mp3", mp3)});
 }
