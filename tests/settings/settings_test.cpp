@@ -74,16 +74,14 @@ TEST_F(LoadSettingsTest, ANonNumberLeavesTheFieldAtZeroNotAtItsDefault) {
     EXPECT_EQ(p.settings.BgmRepeat, 3);
 }
 
-TEST_F(LoadSettingsTest, MusicFileChoiceWithoutAUsableFileFallsBackToNone) {
+TEST_F(LoadSettingsTest, AMusicPathIsKeptOnlyWhenItNamesAFileAndTheFileChoiceFallsBackToNoneWithout) {
     Set(L"BGM区分", L"2");
     Set(L"BGMﾌｧｲﾙ", L"C:\\Music\\gone.mp3");
     LoadSettings(p);
     EXPECT_EQ(p.settings.BgmKind, 0);
     EXPECT_EQ(p.settings.BgmFile, L"");
     EXPECT_EQ(p.settings.BgmFolder, L"C:\\Saver");
-}
-
-TEST_F(LoadSettingsTest, CdChoiceKeepsAValidMusicPathForTheDialog) {
+    // The CD choice keeps a valid path for the dialog.
     Set(L"BGM区分", L"1");
     Set(L"BGMﾌｧｲﾙ", L"C:\\Music\\a.mp3");
     api.readableFiles.insert(L"C:\\Music\\a.mp3");

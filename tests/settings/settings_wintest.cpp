@@ -96,8 +96,8 @@ TEST_F(SettingsFile, HandEditedValuesLoadAsDefined) {
     EXPECT_EQ(ReadSetting(p, kSection, kKeyBgmFile, SettingsPath(p)), std::wstring(255, L'x'));
 }
 
-TEST_F(SettingsFile, BrokenBytesAndAFolderAsMusicPathDoNotHurt) {
-    std::string ini = "[Section]\r\n";
+TEST_F(SettingsFile, BrokenBytesAnotherSectionAndAFolderAsMusicPathDoNotHurt) {
+    std::string ini = "[Other]\r\n" + test::Cp932(L"速さ") + "=50\r\n[Section]\r\n";
     ini += test::Cp932(L"速さ") + "=\x82\r\n";  // a lone lead byte
     ini += test::Cp932(L"BGM区分") + "=99999999\r\n";
     ini += test::Cp932(L"BGMﾌｧｲﾙ") + "=" + test::Cp932(dir.path()) + "\\\r\n";
@@ -107,12 +107,6 @@ TEST_F(SettingsFile, BrokenBytesAndAFolderAsMusicPathDoNotHurt) {
     EXPECT_EQ(p.settings.Speed, 0);
     EXPECT_EQ(p.settings.BgmKind, 0);
     EXPECT_EQ(p.settings.BgmFile, L"");
-}
-
-TEST_F(SettingsFile, MissingSectionGivesDefaults) {
-    WriteFile("[Other]\r\n" + test::Cp932(L"速さ") + "=50\r\n");
-    LoadSettings(p);
-    EXPECT_EQ(p.settings.Speed, 10);
 }
 
 TEST(FileExistsReal, FoldersAndEmptyPathsAreNotFiles) {
