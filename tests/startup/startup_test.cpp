@@ -154,12 +154,6 @@ TEST(Preview, AWindowThatCannotBeCreatedEndsTheProgram) {
     EXPECT_EQ(windows.events, (std::vector<std::wstring>{L"LoadPreview", L"EndProgram"}));
 }
 
-}  // namespace
-}  // namespace orbi
-
-namespace orbi {
-namespace {
-
 TEST(CommandLine, ArgumentsFollowTheProgramPath) {
     EXPECT_EQ(CommandArguments(L"\"C:\\Windows\\Orbimotion.scr\" /s"), L"/s");
     EXPECT_EQ(CommandArguments(L"C:\\WINDOWS\\ORBIMO~1.SCR /p 1234"), L"/p 1234");
