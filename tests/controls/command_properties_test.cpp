@@ -81,24 +81,14 @@ TEST(CommandStore, SavesInOrderAndLoadsInOrder) {
     EXPECT_EQ(kLoadOrder, store.names);
 }
 
-TEST(CommandStore, DefaultsAreNotStored) {
+TEST(CommandStore, DefaultsAreNotStoredSoTheCaptionCommandComesBackAsCommand1) {
     CountingView view;
     CommandCore core(view);
-    PropertyStore empty;
-    core.UserControl_ReadProperties(empty, DialogFont());
+    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
     core.SetCaption(L"Command");
     PropertyStore store;
     core.UserControl_WriteProperties(store, DialogFont());
     EXPECT_TRUE(store.Names().empty()) << store.Names().size() << " names stored";
-}
-
-TEST(CommandStore, CaptionCommandComesBackAsCommand1) {
-    CountingView view;
-    CommandCore core(view);
-    core.SetCaption(L"Command");
-    PropertyStore store;
-    core.UserControl_WriteProperties(store, DialogFont());
-    EXPECT_FALSE(store.Contains(L"Caption"));
     CountingView view2;
     CommandCore loaded(view2);
     loaded.UserControl_ReadProperties(store, DialogFont());
@@ -199,18 +189,13 @@ TEST(CommandProperty, VisibleReads255AfterWriting1) {
     EXPECT_EQ((std::vector<std::wstring>{L"Visible", L"Visible"}), view.changed);
 }
 
-TEST(CommandProperty, FontColourWrittenBeforeFirstRunEndsBlack) {
+TEST(CommandProperty, FontColourWrittenBeforeFirstRunEndsBlackAndLastsOnceLoaded) {
     CountingView view;
     CommandCore core(view);  // newly placed: never loaded, FirstRun 0
     core.SetEnabled(kTrue);
     core.SetFontColour(0x00FF00);
     EXPECT_EQ(0u, core.FontColour());
     EXPECT_EQ(0, core.FirstRun());
-}
-
-TEST(CommandProperty, FontColourLastsOnceLoaded) {
-    CountingView view;
-    CommandCore core(view);
     core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
     core.SetFontColour(0x00FF00);
     EXPECT_EQ(0x00FF00u, core.FontColour());
