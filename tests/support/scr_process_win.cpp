@@ -476,13 +476,15 @@ void Key(WORD virtualKey, bool up) {
 }
 
 void MoveMouseTo(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    // Over the whole desk, so that a point on another monitor (even left of or above the primary) is reached.
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1;
+    const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1;
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = w > 0 ? (x * 65535 + w / 2) / w : 0;
-    in.mi.dy = h > 0 ? (y * 65535 + h / 2) / h : 0;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = w > 0 ? ((x - left) * 65535 + w / 2) / w : 0;
+    in.mi.dy = h > 0 ? ((y - top) * 65535 + h / 2) / h : 0;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendInput(1, &in, sizeof(INPUT));
 }
 
