@@ -32,11 +32,6 @@ void Guarded(Step&& step) {
     }
 }
 
-UINT MouseMoveCountMessage() {
-    static const UINT message = RegisterWindowMessageW(kMouseMoveCountMessage);
-    return message;
-}
-
 int PixelsFromTwips(double twips, double twipsPerPixel) {
     return twipsPerPixel > 0 ? static_cast<int>(ToInt32(twips / twipsPerPixel).value_or(0)) : 0;
 }
@@ -55,7 +50,6 @@ RandomSource& Orbimotion_S::random() {
 }
 
 void Orbimotion_S::Load() {
-    MouseMoveCountMessage();
     // Born topmost: raising the shown full-screen window later costs Wine about 20 ms of start-up; the load
     // sequence still makes it topmost in its last step.
     const bool created =
@@ -296,8 +290,6 @@ LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     LRESULT painted = 0;
     if (HandlePaintMessage(message, wParam, painted))
         return painted;
-    if (message == MouseMoveCountMessage() && message != 0)
-        return s_.MouseMoveCount;
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:

@@ -30,10 +30,6 @@ struct DisplaySeams {
     std::optional<std::vector<MonitorArea>> monitors;  // empty: the system's monitors
 };
 
-// Another program may ask the window for its mouse-move count with this registered message (the result is the
-// count); the saver itself never sends it.
-inline constexpr wchar_t kMouseMoveCountMessage[] = L"Orbimotion.MouseMoveCount";
-
 class Orbimotion_S : public Window {
   public:
     static constexpr UINT_PTR kTimer1 = 1;  // MP3 supervision

@@ -318,25 +318,6 @@ TEST_F(MonitorsDisplayMode, AKeyWithThePointerOnTheOtherMonitorEndsTheSaver) {
     EXPECT_EQ(other.keys, 0);
 }
 
-TEST_F(MonitorsDisplayMode, MovesOnTheOtherMonitorCountTowardTheThirtyFirst) {
-    ASSERT_TRUE(saver.Start(L"/s"));
-    // Windows shown under the resting pointer get a move without motion each: let those arrive first.
-    test::WaitUntil([] { return false; }, 500);
-    LRESULT count = saver.MouseMoves();
-    ASSERT_GE(count, 0);
-    ASSERT_LE(count, 3);
-    const POINT c = other.Centre();
-    for (int i = 1; count < 30; ++i) {
-        test::MoveMouseTo(c.x + (i % 2 ? 7 : -7), c.y + i % 5);
-        ASSERT_TRUE(test::WaitUntil([&] { return saver.MouseMoves() == count + 1; }, kWaitMs)) << count;
-        ++count;
-    }
-    test::WaitUntil([] { return false; }, 300);
-    EXPECT_TRUE(saver.proc.Running());
-    test::MoveMouseTo(c.x, c.y - 9);
-    EXPECT_TRUE(saver.Ends());
-}
-
 // Run at every display scaling (scripts/test.sh starts desks at 120 to 336 dpi).
 TEST(AnyDpiDisplayMode, TheLastRowAndColumnAreNeverGreyAndAClickInTheCornerEndsTheSaver) {
     Saver saver;

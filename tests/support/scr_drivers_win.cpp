@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "display/orbimotion_s_win.h"
-
 namespace orbi::test {
 
 namespace {
@@ -103,14 +101,6 @@ bool Saver::Ends(DWORD ms) {
 bool Saver::EndsOnAKey() {
     SendKey(VK_SHIFT);
     return Ends();
-}
-
-LRESULT Saver::MouseMoves() const {
-    static const UINT query = RegisterWindowMessageW(kMouseMoveCountMessage);
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, query, 0, 0, SMTO_NORMAL, kProgramWaitMs, &result))
-        return -1;
-    return static_cast<LRESULT>(result);
 }
 
 // ---- Dialog

@@ -28,8 +28,6 @@ class Saver {
     // Ended, by now or within the time, with exit code 0.
     bool Ends(DWORD ms = kProgramWaitMs);
     bool EndsOnAKey();
-    // The saver's own count of mouse-move events, asked for with its registered message; -1 when it gives none.
-    LRESULT MouseMoves() const;
 
   private:
     std::optional<ScrInstall> own_;
