@@ -9,6 +9,8 @@
 #   wine-session.sh dpi N            the running session's scaling changed to N dpi (its server restarted: a few
 #                                    seconds instead of a new prefix)
 set -euo pipefail
+# No step may end the script silently.
+trap 'echo "wine-session.sh: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 cmd=${1:-start}
 size=${2:-1024x768}
 ORBI_WINE_DIR=${ORBI_WINE_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build/wine}
@@ -28,7 +30,16 @@ stop() {
     fi
 }
 
-reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
+# A Wine process now and then fails to start on a loaded machine: each set-up step gets three tries.
+wine_step() {
+    local try
+    for try in 1 2 3; do
+        "$WINE" "$@" >"$ORBI_WINE_DIR/step.log" 2>&1 && return 0
+        echo "wine $1 failed (try $try): $(tail -2 "$ORBI_WINE_DIR/step.log" | tr '\n' ' ')" >&2
+    done
+    return 1
+}
+reg() { wine_step reg add "$@" /f; }
 
 # Whether a process of this prefix matches the pattern (and, when asked, listens in its folder).
 running() {
@@ -143,7 +154,7 @@ export ORBI_URL_LOG=$ORBI_WINE_DIR/url.log
 ENV
 
 . "$(dirname "$0")/wine-env.sh"
-"$WINE" wineboot -i >/dev/null 2>&1
+wine_step wineboot -i
 # No window manager: without this every DestroyWindow of a visible window waits about two seconds.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
