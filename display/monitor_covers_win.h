@@ -29,12 +29,18 @@ class MonitorCover : public Window {
   public:
     MonitorCover(const Rect& area, const CoverInput& input);
 
+    const Rect& area() const { return area_; }
+    // Moves and sizes the cover onto another monitor, keeping its place above other windows and the focus where
+    // it is.
+    void Place(const Rect& area);
+
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PaintContent(HDC dc) const override;
 
   private:
     const CoverInput& input_;
+    Rect area_;
 };
 
 // One cover per rectangle, shown without taking the focus; destroyed with the object.
@@ -43,6 +49,10 @@ class MonitorCovers {
     MonitorCovers(const std::vector<Rect>& areas, CoverInput input);
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
+
+    // Makes the covers match the rectangles as they are now: a cover already in place stays untouched, the others
+    // are moved onto new rectangles, and what is missing is made and what is left over destroyed.
+    void Follow(const std::vector<Rect>& areas);
 
     size_t size() const { return covers_.size(); }
     HWND at(size_t index) const { return covers_[index]->hwnd(); }

@@ -108,7 +108,9 @@ void Orbimotion_S::Form_Load() {
 }
 
 void Orbimotion_S::CoverOtherMonitors() {
-    const std::vector<Rect> areas = CoverRects(seams_.monitors ? *seams_.monitors : SystemMonitors());
+    const std::vector<Rect> areas = CoverRects(seams_.monitors ? seams_.monitors() : SystemMonitors());
+    if (covers_)
+        return covers_->Follow(areas);
     if (areas.empty())
         return;
     // A cover ends the saver as Display does, and its mouse moves count in the same MouseMoveCount.
@@ -314,6 +316,11 @@ LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             // The system's close runs the same unload, which ends the program.
             Form_QueryUnload();
             return TRUE;
+        case WM_DISPLAYCHANGE:
+            // Monitors came, went or changed: the covers follow them.
+            if (!unloading_)
+                Guarded([&] { CoverOtherMonitors(); });
+            return 0;
     }
     return Default(message, wParam, lParam);
 }

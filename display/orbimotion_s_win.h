@@ -24,10 +24,10 @@ void LoadDisplayWindow(Process& p);
 
 // What tests and the benchmark replace; the program leaves every one empty.
 struct DisplaySeams {
-    RandomSource* random = nullptr;                    // empty: the window's own generator, seeded from the time of day
-    std::function<void()> endProgram;                  // empty: the process ends at once
-    std::optional<ScreenTwips> screen;                 // empty: the real screen
-    std::optional<std::vector<MonitorArea>> monitors;  // empty: the system's monitors
+    RandomSource* random = nullptr;     // empty: the window's own generator, seeded from the time of day
+    std::function<void()> endProgram;   // empty: the process ends at once
+    std::optional<ScreenTwips> screen;  // empty: the real screen
+    std::function<std::vector<MonitorArea>()> monitors;  // the monitors as they are now; empty: the system's
 };
 
 class Orbimotion_S : public Window {
@@ -60,7 +60,7 @@ class Orbimotion_S : public Window {
     int DisplayWidth() const { return displayW_; }
     int DisplayHeight() const { return displayH_; }
     Orbimotion_BGM& bgm() { return bgm_; }
-    // The black windows over the other monitors; null with one monitor.
+    // The black windows over the other monitors; null while there has only ever been one monitor.
     const MonitorCovers* covers() const { return covers_.get(); }
 
   protected:

@@ -578,7 +578,7 @@ TEST_F(DisplayWindow, CoversOtherMonitorsOfAnySizeOutlivesADisplayChangeAndTakes
         EXPECT_FALSE(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
         EXPECT_TRUE(GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
     }
-    // Monitors that come, go or change size: the covers stay as they were put.
+    // A display change that leaves the monitors as they were leaves the covers as they were.
     for (HWND h : {window->hwnd(), big, tiny})
         SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
     EXPECT_EQ(window->covers()->size(), 2u);

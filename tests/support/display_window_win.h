@@ -21,7 +21,8 @@ inline void LoadDisplayWindow(std::unique_ptr<Orbimotion_S>& window,
     seams.random = &random;
     seams.endProgram = [&ended] { ++ended; };
     seams.screen = screen;
-    seams.monitors = std::move(monitors);
+    if (monitors)
+        seams.monitors = [m = std::move(*monitors)] { return m; };
     window = std::make_unique<Orbimotion_S>(p, seams);
     window->Load();
 }

@@ -1,0 +1,123 @@
+// Monitors that come, go and change while the saver runs, told to every top-level window as Windows tells them:
+// after each change the black covers lie on the other monitors as they are now, and nothing is left behind.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "display/orbimotion_s_win.h"
+#include "display/scripted_random.h"
+#include "platform/handles_win.h"
+#include "support/fake_win_api.h"
+
+namespace orbi {
+namespace {
+
+int ThreadWindows() {
+    int n = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(), [](HWND, LPARAM count) -> BOOL { return ++*reinterpret_cast<int*>(count) > 0; },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+struct Change {
+    const char* what;
+    std::vector<Rect> others;  // the monitors besides the primary, 0,0-640,480
+    int messages = 1;          // a storm flips between the last set and this one, ending on this one
+};
+
+TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonitorAndNothingBehind) {
+    const std::vector<Change> changes = {
+        {"added right of the primary", {{640, 0, 1664, 768}}},
+        {"resized", {{640, 0, 2560, 1080}}},
+        {"moved to negative coordinates", {{-1920, -200, 0, 880}}},
+        {"a second one added", {{-1920, -200, 0, 880}, {640, 0, 1440, 600}}},
+        {"one removed", {{640, 0, 1440, 600}}},
+        {"all removed but the primary", {}},
+        {"1 x 1", {{640, 0, 641, 1}}},
+        {"a storm", {{-800, 0, 0, 600}, {640, 0, 1440, 600}}, 50},
+    };
+    const std::vector<Rect> primaryOnly;
+    const std::vector<Rect>* now = &primaryOnly;
+    int enumerations = 0;
+    test::FakeWinApi api;
+    Process p{api};
+    test::ScriptedRandom random;
+    int ended = 0;
+    DisplaySeams seams;
+    seams.random = &random;
+    seams.endProgram = [&ended] { ++ended; };
+    seams.screen = ScreenTwips{640 * 15, 480 * 15, 15, 15};
+    seams.monitors = [&] {
+        ++enumerations;
+        std::vector<MonitorArea> monitors{{{0, 0, 640, 480}, true}};
+        for (const Rect& r : *now)
+            monitors.push_back({r, false});
+        return monitors;
+    };
+    const int windowsBefore = ThreadWindows();
+    const long gdiBefore = LiveGdiObjects();
+    auto window = std::make_unique<Orbimotion_S>(p, seams);
+    window->Load();
+    ASSERT_EQ(window->covers(), nullptr);
+    const int windowsLoaded = ThreadWindows();
+
+    for (size_t c = 0; c < changes.size(); ++c) {
+        SCOPED_TRACE(changes[c].what);
+        const int enumerated = enumerations;
+        for (int m = changes[c].messages - 1; m >= 0; --m) {
+            now = m % 2 ? &changes[c - 1].others : &changes[c].others;
+            std::vector<HWND> topLevel{window->hwnd()};
+            for (size_t i = 0; window->covers() && i < window->covers()->size(); ++i)
+                topLevel.push_back(window->covers()->at(i));
+            for (HWND h : topLevel)
+                SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+        }
+        EXPECT_EQ(enumerations - enumerated, changes[c].messages);
+        const std::vector<Rect>& want = changes[c].others;
+        ASSERT_TRUE(window->covers());
+        ASSERT_EQ(window->covers()->size(), want.size());
+        EXPECT_EQ(ThreadWindows(), windowsLoaded + static_cast<int>(want.size()));
+        for (size_t i = 0; i < want.size(); ++i) {
+            const HWND cover = window->covers()->at(i);
+            RECT r{};
+            GetWindowRect(cover, &r);
+            EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
+                      std::vector<LONG>({want[i].left, want[i].top, want[i].right, want[i].bottom}));
+            EXPECT_TRUE(IsWindowVisible(cover));
+            EXPECT_EQ(GetWindowTextLengthW(cover), 0);
+            EXPECT_FALSE(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
+            EXPECT_TRUE(GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
+            BackingImage shot;
+            shot.Resize(r.right - r.left, r.bottom - r.top);
+            shot.Clear(RGB(255, 255, 255));
+            SendMessageW(cover, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
+            GdiFlush();
+            const uint32_t* px = shot.bits();
+            EXPECT_EQ(std::count_if(px, px + shot.width() * shot.height(), [](uint32_t v) { return v & 0xFFFFFF; }), 0);
+        }
+        if (!want.empty()) {
+            const int moves = window->state().MouseMoveCount;
+            SendMessageW(window->covers()->at(want.size() - 1), WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+            EXPECT_EQ(window->state().MouseMoveCount, moves + 1);
+        }
+    }
+    RECT display{};
+    const RECT asLoaded{0, 0, 640, 480};
+    GetWindowRect(window->hwnd(), &display);
+    EXPECT_TRUE(EqualRect(&display, &asLoaded));
+    EXPECT_EQ(ended, 0);
+    SendMessageW(window->covers()->at(0), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(window->covers(), nullptr);
+    window.reset();
+    EXPECT_EQ(ThreadWindows(), windowsBefore);
+    EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+}
+
+}  // namespace
+}  // namespace orbi
