@@ -16,12 +16,28 @@
 namespace orbi {
 namespace {
 
-int ThreadWindows() {
-    int n = 0;
+// The thread's top-level windows, counted, and each sent a display change as Windows sends it when asked.
+int ThreadWindows(bool displayChange = false) {
+    struct Walk {
+        int count;
+        bool send;
+    } walk{0, displayChange};
     EnumThreadWindows(
-        GetCurrentThreadId(), [](HWND, LPARAM count) -> BOOL { return ++*reinterpret_cast<int*>(count) > 0; },
-        reinterpret_cast<LPARAM>(&n));
-    return n;
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM data) -> BOOL {
+            auto* w = reinterpret_cast<Walk*>(data);
+            if (w->send)
+                SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+            return ++w->count > 0;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.count;
+}
+
+std::vector<LONG> Corners(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 struct Change {
@@ -71,11 +87,7 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
         const int enumerated = enumerations;
         for (int m = changes[c].messages - 1; m >= 0; --m) {
             now = m % 2 ? &changes[c - 1].others : &changes[c].others;
-            std::vector<HWND> topLevel{window->hwnd()};
-            for (size_t i = 0; window->covers() && i < window->covers()->size(); ++i)
-                topLevel.push_back(window->covers()->at(i));
-            for (HWND h : topLevel)
-                SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+            ThreadWindows(true);
         }
         EXPECT_EQ(enumerations - enumerated, changes[c].messages);
         const std::vector<Rect>& want = changes[c].others;
@@ -84,14 +96,11 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
         EXPECT_EQ(ThreadWindows(), windowsLoaded + static_cast<int>(want.size()));
         for (size_t i = 0; i < want.size(); ++i) {
             const HWND cover = window->covers()->at(i);
-            RECT r{};
-            GetWindowRect(cover, &r);
-            EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
-                      std::vector<LONG>({want[i].left, want[i].top, want[i].right, want[i].bottom}));
-            EXPECT_TRUE(IsWindowVisible(cover));
-            EXPECT_EQ(GetWindowTextLengthW(cover), 0);
-            EXPECT_FALSE(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
-            EXPECT_TRUE(GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
+            const Rect& r = want[i];
+            EXPECT_EQ(Corners(cover), std::vector<LONG>({r.left, r.top, r.right, r.bottom}));
+            EXPECT_TRUE(IsWindowVisible(cover) && GetWindowTextLengthW(cover) == 0 &&
+                        !(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME)) &&
+                        (GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST));
             BackingImage shot;
             shot.Resize(r.right - r.left, r.bottom - r.top);
             shot.Clear(RGB(255, 255, 255));
@@ -106,10 +115,7 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
             EXPECT_EQ(window->state().MouseMoveCount, moves + 1);
         }
     }
-    RECT display{};
-    const RECT asLoaded{0, 0, 640, 480};
-    GetWindowRect(window->hwnd(), &display);
-    EXPECT_TRUE(EqualRect(&display, &asLoaded));
+    EXPECT_EQ(Corners(window->hwnd()), std::vector<LONG>({0, 0, 640, 480}));  // as loaded
     EXPECT_EQ(ended, 0);
     SendMessageW(window->covers()->at(0), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     EXPECT_EQ(ended, 1);
