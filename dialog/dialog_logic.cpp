@@ -145,17 +145,33 @@ std::optional<int16_t> RepeatFromText(const std::wstring& text) {
 
 namespace {
 
+// Another program's brief hold on the file (a virus scanner, a backup or sync client) is waited out, up to about a
+// second for the whole save; a file the system refuses is not waited for.
+constexpr uint32_t kHoldWaitMs = 50;
+constexpr int kHoldWaits = 20;
+
 std::wstring RefusedMessage(const std::wstring& path) {
     return L"設定を保存できませんでした。\n\n" + path;
 }
 
+WriteAccess AccessAfterHolds(Process& p, const std::wstring& path, int& waitsLeft) {
+    WriteAccess access = p.api.ProbeWriting(path);
+    while (access == WriteAccess::Held && waitsLeft > 0) {
+        --waitsLeft;
+        p.api.Sleep(kHoldWaitMs);
+        access = p.api.ProbeWriting(path);
+    }
+    return access;
+}
+
 // The file saving writes: the one loading reads, or the per-user one in place of an unwritable file beside the
-// program. Empty when neither takes the settings; `tried` then names what was tried.
-std::wstring SaveTarget(Process& p, std::wstring& tried) {
+// program. Empty when neither takes the settings; `tried` then names what was tried. `madeFolder` names the
+// per-user folder when this save made it.
+std::wstring SaveTarget(Process& p, int& waitsLeft, std::wstring& tried, std::wstring& madeFolder) {
     const std::wstring beside = SettingsPath(p);
     const std::wstring current = CurrentSettingsPath(p);
     tried = current;
-    if (p.api.CanOpenForWriting(current))
+    if (AccessAfterHolds(p, current, waitsLeft) == WriteAccess::Writable)
         return current;
     if (current != beside)
         return std::wstring();
@@ -163,9 +179,13 @@ std::wstring SaveTarget(Process& p, std::wstring& tried) {
     if (user.empty())
         return std::wstring();
     tried += L"\n" + user;
-    if (!p.api.CreateFolder(ParentFolder(user)) || !p.api.CanOpenForWriting(user))
+    const std::wstring folder = ParentFolder(user);
+    const bool folderWasThere = p.api.IsExistingFolder(folder);
+    if (!p.api.CreateFolder(folder))
         return std::wstring();
-    return user;
+    if (!folderWasThere)
+        madeFolder = folder;
+    return AccessAfterHolds(p, user, waitsLeft) == WriteAccess::Writable ? user : std::wstring();
 }
 
 }  // namespace
@@ -183,13 +203,19 @@ SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatTex
     s.BgmRepeat = *repeat;
 
     // A file Windows will not let us write is found before the first key, so no half-saved file results.
-    std::wstring tried;
-    const std::wstring path = SaveTarget(p, tried);
-    if (path.empty()) {
+    int waitsLeft = kHoldWaits;
+    std::wstring tried, madeFolder;
+    const std::wstring path = SaveTarget(p, waitsLeft, tried, madeFolder);
+    const auto refuse = [&](const std::wstring& named) {
+        // A refusal that wrote nothing leaves no empty per-user folder behind.
+        if (!madeFolder.empty())
+            p.api.RemoveEmptyFolder(madeFolder);
         result.outcome = SaveOutcome::WriteRefused;
-        result.message = RefusedMessage(tried);
+        result.message = RefusedMessage(named);
         return result;
-    }
+    };
+    if (path.empty())
+        return refuse(tried);
     const std::wstring values[][2] = {
         {kKeySpeed, NumberText(speed)},
         {kKeyBgmKind, NumberText(s.BgmKind)},
@@ -198,11 +224,14 @@ SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatTex
     };
     for (const auto& [key, value] : values) {
         WriteSetting(p, kSection, key, value, path);
-        if (p.ApiResult == 0) {
-            result.outcome = SaveOutcome::WriteRefused;
-            result.message = RefusedMessage(path);
-            return result;
+        // Another program may take hold of the file between two keys (a scanner reading what was just written).
+        while (p.ApiResult == 0 && waitsLeft > 0 && p.api.ProbeWriting(path) == WriteAccess::Held) {
+            --waitsLeft;
+            p.api.Sleep(kHoldWaitMs);
+            WriteSetting(p, kSection, key, value, path);
         }
+        if (p.ApiResult == 0)
+            return refuse(path);
     }
     return result;
 }

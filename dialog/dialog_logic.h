@@ -82,8 +82,9 @@ struct SaveResult {
     std::wstring message;  // what to tell the user when not saved
 };
 // Writes the four keys in their order to the file loading reads; when that is the one beside the program and it
-// cannot be written, to the per-user file, whose folder is made. Nothing is written when the repeat text does not
-// fit or neither file can be written; writing stops at the first value Windows refuses.
+// cannot be written, to the per-user file, whose folder is made. A file another program holds is waited for, up to
+// about a second in all. Nothing is written when the repeat text does not fit or neither file can be written (and a
+// per-user folder made for it is removed again); writing stops at the first value Windows refuses.
 SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText);
 
 inline constexpr int32_t kSwShowNormal = 1;

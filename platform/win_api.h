@@ -39,6 +39,13 @@ struct OpenFileRequest {
     uint32_t flags = 0;
 };
 
+// What writing a file meets now.
+enum class WriteAccess {
+    Writable,  // an existing file opens for writing, or a missing one could be made
+    Held,      // another program has it open without sharing it for writing, or has locked part of it
+    Refused,   // anything else: access denied, a read-only file or folder, a folder in its place, no such folder
+};
+
 class WinApi {
   public:
     virtual ~WinApi() = default;
@@ -58,10 +65,18 @@ class WinApi {
     // True when the file can be written: an existing one opens for writing, a missing one could be created.
     // Nothing is left behind by asking.
     virtual bool CanOpenForWriting(const std::wstring& path) = 0;
+    // The same question, telling a file another program holds at the moment from one that cannot be written. A call
+    // layer that cannot tell them apart answers Writable or Refused. Nothing is left behind by asking.
+    virtual WriteAccess ProbeWriting(const std::wstring& path) {
+        return CanOpenForWriting(path) ? WriteAccess::Writable : WriteAccess::Refused;
+    }
     // True when a file (not a folder) of that name exists, whether or not it can be opened.
     virtual bool IsExistingFile(const std::wstring& path) = 0;
+    virtual bool IsExistingFolder(const std::wstring& path) = 0;
     // Makes the folder; true when it exists afterwards, made now or before.
     virtual bool CreateFolder(const std::wstring& path) = 0;
+    // Removes the folder only when it is empty; true when it was removed.
+    virtual bool RemoveEmptyFolder(const std::wstring& path) = 0;
     // The short (8.3) form of an existing file's or folder's path; empty when there is none.
     virtual std::wstring ShortPathName(const std::wstring& path) = 0;
     // The user's roaming application-data folder; empty when the system does not name one.

@@ -68,6 +68,10 @@ bool Win32Api::CanOpenForReading(const std::wstring& path) {
 }
 
 bool Win32Api::CanOpenForWriting(const std::wstring& path) {
+    return ProbeWriting(path) == WriteAccess::Writable;
+}
+
+WriteAccess Win32Api::ProbeWriting(const std::wstring& path) {
     const std::string ansi = ToAnsi(path);
     HANDLE h = CreateFileA(ansi.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -76,10 +80,20 @@ bool Win32Api::CanOpenForWriting(const std::wstring& path) {
         h = CreateFileA(ansi.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     }
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? WriteAccess::Held
+                                                                                 : WriteAccess::Refused;
+    }
+    // A program may also let others open the file and lock a part of it, where a write would then fail.
+    OVERLAPPED whole{};
+    bool locked = false;
+    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole))
+        UnlockFileEx(h, 0, MAXDWORD, MAXDWORD, &whole);
+    else
+        locked = GetLastError() == ERROR_LOCK_VIOLATION;
     CloseHandle(h);
-    return true;
+    return locked ? WriteAccess::Held : WriteAccess::Writable;
 }
 
 bool Win32Api::IsExistingFile(const std::wstring& path) {
@@ -87,12 +101,18 @@ bool Win32Api::IsExistingFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32Api::CreateFolder(const std::wstring& path) {
-    const std::string ansi = ToAnsi(path);
-    if (CreateDirectoryA(ansi.c_str(), nullptr))
-        return true;
-    const DWORD attributes = GetFileAttributesA(ansi.c_str());
+bool Win32Api::IsExistingFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesA(ToAnsi(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Api::CreateFolder(const std::wstring& path) {
+    return CreateDirectoryA(ToAnsi(path).c_str(), nullptr) || IsExistingFolder(path);
+}
+
+bool Win32Api::RemoveEmptyFolder(const std::wstring& path) {
+    // The system removes only an empty folder.
+    return RemoveDirectoryA(ToAnsi(path).c_str()) != FALSE;
 }
 
 std::wstring Win32Api::ShortPathName(const std::wstring& path) {

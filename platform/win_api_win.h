@@ -18,8 +18,11 @@ class Win32Api : public WinApi {
                                        const std::wstring& file) override;
     bool CanOpenForReading(const std::wstring& path) override;
     bool CanOpenForWriting(const std::wstring& path) override;
+    WriteAccess ProbeWriting(const std::wstring& path) override;
     bool IsExistingFile(const std::wstring& path) override;
+    bool IsExistingFolder(const std::wstring& path) override;
     bool CreateFolder(const std::wstring& path) override;
+    bool RemoveEmptyFolder(const std::wstring& path) override;
     std::wstring ShortPathName(const std::wstring& path) override;
     std::wstring RoamingAppDataFolder() override;
     std::wstring ExeDirectory() override;

@@ -9,11 +9,19 @@
 namespace orbi {
 
 namespace {
-constexpr UINT_PTR kHostWatch = 1;
 constexpr UINT kHostWatchMs = 500;
+// The preview being watched: a thread timer's procedure gets no window to find it by.
+Orbimotion_R* watched = nullptr;
 constexpr int kDesignWidthTwips = 2595;
 constexpr int kDesignHeightTwips = 1935;
 }  // namespace
+
+Orbimotion_R::~Orbimotion_R() {
+    if (watched == this) {
+        KillTimer(nullptr, hostWatch_);
+        watched = nullptr;
+    }
+}
 
 bool Orbimotion_R::Load() {
     picture_.LoadBitmapResource(ProgramInstance(), IDB_PREVIEW);
@@ -41,7 +49,22 @@ void Orbimotion_R::Show() {
         DestroyWindow(hwnd());
         return;
     }
-    SetTimer(kHostWatch, kHostWatchMs, true);
+    // A host that is killed takes its pane and, with it, this window and any timer set on it, without a
+    // WM_DESTROY: the watch runs on the thread, which outlives both.
+    watched = this;
+    hostWatch_ = ::SetTimer(nullptr, 0, kHostWatchMs, &Orbimotion_R::HostWatch_Timer);
+}
+
+void CALLBACK Orbimotion_R::HostWatch_Timer(HWND, UINT, UINT_PTR, DWORD) {
+    if (!watched || watched->HostAlive())
+        return;
+    Orbimotion_R& self = *watched;
+    KillTimer(nullptr, self.hostWatch_);
+    watched = nullptr;
+    if (IsWindow(self.hwnd()))
+        DestroyWindow(self.hwnd());
+    else
+        PostQuitMessage(0);  // the window went with the host's pane and will send no WM_DESTROY
 }
 
 bool Orbimotion_R::HostAlive() const {
@@ -66,13 +89,6 @@ void Orbimotion_R::PaintContent(HDC dc) const {
 void Orbimotion_R::Form_Unload() {
     p_.api.GetWindow(reinterpret_cast<Hwnd>(hwnd()), GW_OWNER);
     p_.ApiResult = p_.api.PostMessageA(reinterpret_cast<Hwnd>(hwnd()), WM_CLOSE, 0, 0);
-}
-
-void Orbimotion_R::OnTimer(UINT_PTR id) {
-    if (id != kHostWatch)
-        return;
-    if (!HostAlive())
-        DestroyWindow(hwnd());
 }
 
 LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,6 +10,7 @@ namespace orbi {
 class Orbimotion_R : public Window {
   public:
     explicit Orbimotion_R(Process& p) : p_(p) {}
+    ~Orbimotion_R() override;
     // Creates the window hidden, top-level and borderless, with its picture loaded.
     bool Load();
     // Outer size in twips and the picture element's size in pixels, both at the pane's top-left.
@@ -20,14 +21,15 @@ class Orbimotion_R : public Window {
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnTimer(UINT_PTR id) override;
 
   private:
     void Form_Unload();
     bool HostAlive() const;
+    static void CALLBACK HostWatch_Timer(HWND, UINT, UINT_PTR, DWORD);
     Process& p_;
     BackingImage picture_;
     int imageW_ = 0, imageH_ = 0;  // Img_Prev's size in pixels
+    UINT_PTR hostWatch_ = 0;
 };
 
 }  // namespace orbi

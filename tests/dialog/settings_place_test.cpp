@@ -46,6 +46,7 @@ TEST_P(SavePlace, KeysGoWholeToOneFileOrNowhere) {
         EXPECT_NE(r.message.find(L"保存できませんでした"), std::wstring::npos);
         EXPECT_TRUE(writes.empty());
         EXPECT_EQ(api.ini, before);
+        EXPECT_EQ(api.folders.count(kUserFolder), 0u) << "a refusal leaves no empty per-user folder";
         return;
     }
     const std::wstring& path = row.to == Written::Beside ? kBeside : kUser;

@@ -100,6 +100,20 @@ bool FakeWinApi::CreateFolder(const std::wstring& path) {
     return true;
 }
 
+bool FakeWinApi::IsExistingFolder(const std::wstring& path) {
+    return folders.count(path) > 0;
+}
+
+bool FakeWinApi::RemoveEmptyFolder(const std::wstring& path) {
+    Log(L"RemoveEmptyFolder(" + path + L")");
+    const std::wstring inside = path + L"\\";
+    for (const auto& [file, sections] : ini) {
+        if (file.compare(0, inside.size(), inside) == 0)
+            return false;
+    }
+    return folders.erase(path) > 0;
+}
+
 std::wstring FakeWinApi::ShortPathName(const std::wstring& path) {
     auto it = shortNames.find(path);
     return it == shortNames.end() ? std::wstring() : it->second;

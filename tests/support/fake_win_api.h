@@ -22,7 +22,7 @@ class FakeWinApi : public WinApi {
     bool writeProbeFails = false;            // what CanOpenForWriting answers for every path
     std::set<std::wstring> unwritableFiles;  // and for these paths only
     std::set<std::wstring> readableFiles;    // a file exists when it is readable or has profile values
-    std::set<std::wstring> folders;          // made by CreateFolder
+    std::set<std::wstring> folders;          // made by CreateFolder, gone by RemoveEmptyFolder
     bool createFolderFails = false;
     std::map<std::wstring, std::wstring> shortNames;  // long path -> short path; none for the others
     std::wstring roamingDir = L"C:\\Users\\me\\AppData\\Roaming";
@@ -74,7 +74,9 @@ class FakeWinApi : public WinApi {
     bool CanOpenForReading(const std::wstring& path) override;
     bool CanOpenForWriting(const std::wstring& path) override;
     bool IsExistingFile(const std::wstring& path) override;
+    bool IsExistingFolder(const std::wstring& path) override;
     bool CreateFolder(const std::wstring& path) override;
+    bool RemoveEmptyFolder(const std::wstring& path) override;
     std::wstring ShortPathName(const std::wstring& path) override;
     std::wstring RoamingAppDataFolder() override;
     std::wstring ExeDirectory() override;
