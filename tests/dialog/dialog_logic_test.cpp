@@ -204,17 +204,6 @@ TEST_F(SaveTest, ANegativeTrackIsWrittenWithItsSign) {
     EXPECT_EQ(Writes().at(2), L"WritePrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ,-4,C:\\Saver\\Orbimotion.ini)");
 }
 
-TEST_F(SaveTest, ATrackThatDoesNotFitWritesNothingAndSaysWhatToEnter) {
-    p.settings.BgmRepeat = 5;
-    for (const std::wstring& text : {std::wstring(L"99999"), std::wstring(L"-40000"), std::wstring(400, L'9')}) {
-        const SaveResult r = SaveSettings(p, 10, text);
-        EXPECT_EQ(r.outcome, SaveOutcome::RepeatOutOfRange);
-        EXPECT_NE(r.message.find(L"0 から 30"), std::wstring::npos);
-    }
-    EXPECT_TRUE(Writes().empty());
-    EXPECT_EQ(p.settings.BgmRepeat, 5);
-}
-
 TEST_F(SaveTest, ARefusedWriteStopsAndNamesTheFile) {
     api.writesFail = true;
     const SaveResult r = SaveSettings(p, 10, L"3");
@@ -240,19 +229,6 @@ TEST_F(SaveTest, SavingAgainAfterARefusalWritesEverything) {
     api.calls.clear();
     EXPECT_EQ(SaveSettings(p, 10, L"3").outcome, SaveOutcome::Saved);
     EXPECT_EQ(Writes().size(), 4u);
-}
-
-// ---- Link
-
-TEST(Link, OpensTheAddressWithTheShell) {
-    FakeWinApi api;
-    Process p(api);
-    OpenLink(p, 0x99, kMakerUrl);
-    EXPECT_EQ(api.calls, std::vector<std::wstring>{L"ShellExecuteA(153,open,https://orbimotion.example/,,,1)"});
-}
-
-TEST(Credit, NamesTheMakerAndTheVersion) {
-    EXPECT_EQ(std::wstring(kCreditText), L"Designed by Orbimotion Works Ver.1.0.0");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ bool PointerShowing() {
     return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING);
 }
 
-TEST(DisplayMode, UnderTheSwitchABorderlessTitledWindowCoversTheScreenWithoutPointerAndShowsAGrowingChain) {
+TEST(DisplayMode, UnderTheSwitchATitledBorderlessWindowCoversTheScreenShowsAGrowingChainAndTheMouseEndsIt) {
     Saver saver;
     ASSERT_TRUE(saver.Start(L"/s"));
     EXPECT_EQ(test::TextOf(saver.hwnd), L"Orbimotion_Main");
@@ -79,23 +79,8 @@ TEST(DisplayMode, UnderTheSwitchABorderlessTitledWindowCoversTheScreenWithoutPoi
     };
     // One Earth covers about 1900 pixels; a chain of several soon shows.
     EXPECT_TRUE(test::WaitUntil([&] { return coloured() > 3 * 1500; }, kWaitMs));
-    test::SendKey(VK_SPACE);
-    EXPECT_TRUE(saver.Ends());
-}
-
-TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L""));
-    test::Pump(300);
-    EXPECT_TRUE(PointerShowing());
-    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(saver.Ends());
-}
-
-TEST(DisplayMode, MovingTheRealMouseEndsIt) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L"/s"));
-    // Moves that arrive while a tick pauses merge into one, so keep moving until the saver has ended.
+    // The real mouse ends it. Moves that arrive while a tick pauses merge into one, so keep moving until it ends;
+    // the exact count of 31 is checked in process (orbimotion_s_wintest.cpp), where the count can be read.
     bool ended = false;
     for (int i = 0; i < 400 && !ended; ++i) {
         test::MoveMouseTo(100 + (i % 2) * 40, 100 + i % 200);
@@ -105,17 +90,13 @@ TEST(DisplayMode, MovingTheRealMouseEndsIt) {
     EXPECT_EQ(saver.proc.ExitCode(), 0u);
 }
 
-TEST(DisplayMode, OneClickOrAnyOneKeyEndsIt) {
-    for (int input : {VK_LBUTTON, VK_RBUTTON, VK_SHIFT, VK_CONTROL, VK_MENU, int{'A'}, VK_ESCAPE, VK_F10}) {
-        Saver saver;
-        ASSERT_TRUE(saver.Start(L"/s"));
-        if (input == VK_LBUTTON || input == VK_RBUTTON)
-            test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3,
-                               input == VK_RBUTTON);
-        else
-            test::SendKey(static_cast<WORD>(input));
-        EXPECT_TRUE(saver.Ends()) << "virtual key " << input;
-    }
+TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L""));
+    test::Pump(300);
+    EXPECT_TRUE(PointerShowing());
+    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(saver.Ends());
 }
 
 TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {

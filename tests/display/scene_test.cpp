@@ -286,18 +286,6 @@ TEST(Tick, ScreenSmallerThanTheSpriteKeepsPositionsBetweenTwiceTheSpanAndZero) {
     }
 }
 
-TEST(EndOnInput, ThirtyMovesAreToleratedAndTheThirtyFirstEnds) {
-    DisplayState s;
-    for (int i = 1; i <= 30; ++i)
-        EXPECT_FALSE(CountMouseMove(s)) << i;
-    EXPECT_EQ(s.MouseMoveCount, 30);
-    EXPECT_TRUE(CountMouseMove(s));
-    EXPECT_EQ(s.MouseMoveCount, 31);
-    for (int i = 0; i < 40000; ++i)
-        EXPECT_TRUE(CountMouseMove(s));
-    EXPECT_EQ(s.MouseMoveCount, 31);
-}
-
 TEST(MusicFile, EndingPicksThePlayer) {
     const std::map<std::wstring, std::wstring> table{
         {L"C:\\Music\\a.wav", L"WAV"},

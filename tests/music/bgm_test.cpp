@@ -152,17 +152,6 @@ TEST_F(BgmCommandChannelTest, QueryReturnsTheReplyWithoutTrailingNulsOrBlanks) {
     EXPECT_EQ(p.ApiResult, 0);
 }
 
-TEST_F(BgmCommandChannelTest, QueryOrPlayOfADeviceNotOpenGivesItsCodeAndText) {
-    api.mciDefault = Answer{kNotOpen, L""};
-    EXPECT_EQ(bgm.MciQuery(L"status MP3Play mode"), L"Error:263");
-    EXPECT_EQ(bgm.LastMciReply(), kNotOpenText);
-    EXPECT_EQ(p.ApiResult, 263);
-    // A play gives its code and the text too (another text here, so that the reply is seen to change).
-    api.mciErrorTexts[kNotOpen] = L"開かれていません";
-    EXPECT_EQ(bgm.MciPlay(L"MP3Play", L"0", L""), static_cast<int32_t>(kNotOpen));
-    EXPECT_EQ(bgm.LastMciReply(), L"開かれていません");
-}
-
 TEST_F(BgmCommandChannelTest, PlainSendHasNoBufferAndNoCallback) {
     api.mciDefault = Answer{kNoDevice, L"never read"};
     EXPECT_EQ(bgm.PlainSend(L"open cdaudio"), kNoDevice);
@@ -324,14 +313,6 @@ TEST_F(BgmCdSuperviseTest, RepeatTrackIsPulledBackWhenTheNextTrackBegins) {
     EXPECT_EQ(bgm.CdOk(), -1);
 }
 
-TEST_F(BgmCdSuperviseTest, WithoutADriveTheFirstTickFailsAndAsksNothingMore) {
-    currentCode = kNoDevice;
-    EXPECT_EQ(Tick(), std::vector<std::wstring>{Line(L"status cdaudio current track", 512)});
-    EXPECT_EQ(bgm.CdOk(), 0);
-    EXPECT_EQ(bgm.LastMciReply(), L"デバイスの準備ができていません。");
-    EXPECT_EQ(p.ApiResult, static_cast<int32_t>(kNoDevice));
-}
-
 TEST_F(BgmCdSuperviseTest, DiscTakenOutMidRunEndsTheSupervision) {
     mode = L"playing";
     EXPECT_EQ(Tick(), Queries());
@@ -468,23 +449,6 @@ TEST_F(BgmMp3Test, FailingModeQueryKeepsThePreviousAnswer) {
     EXPECT_EQ(bgm.Mp3IsPlaying(), -1);
     api.mci[L"status MP3Play mode"] = Answer{kNotOpen, L"stopped"};
     EXPECT_EQ(bgm.Mp3IsPlaying(), -1);
-}
-
-TEST_F(BgmMp3Test, SupervisionLeavesAPlayingFileAlone) {
-    api.mci[L"status MP3Play mode"] = Answer{0, L"playing"};
-    bgm.Mp3Supervise();
-    EXPECT_EQ(Sent(), std::vector<std::wstring>{Line(L"status MP3Play mode", 30)});
-}
-
-TEST_F(BgmMp3Test, SupervisionRestartsAStoppedOrPausedFileFromTheBeginning) {
-    const std::vector<std::wstring> restart = {Line(L"status MP3Play mode", 30), Line(L"stop MP3Play", 0),
-                                               Line(L"play MP3Play from 0", 0)};
-    for (const wchar_t* mode : {L"stopped", L"paused"}) {
-        api.calls.clear();
-        api.mci[L"status MP3Play mode"] = Answer{0, mode};
-        bgm.Mp3Supervise();
-        EXPECT_EQ(Sent(), restart) << testing::PrintToString(std::wstring(mode));
-    }
 }
 
 TEST_F(BgmMp3Test, FileThatNeverOpenedIsTriedQuietlyEveryTick) {
