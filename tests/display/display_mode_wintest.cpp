@@ -114,7 +114,9 @@ TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
     EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
 }
 
-// Whatever the settings file holds, the saver runs and ends on a key within one pause.
+// Whatever the settings file holds, the saver runs and ends on a key within one pause. How each value is read is
+// the settings tests' business, how each music file fails the music tests'; here the pauses and the music that
+// fails in the running program.
 struct SettingsRow {
     const char* name;
     std::wstring speed, kind, file;
@@ -149,27 +151,16 @@ TEST_P(BadSettings, RunAndEndOnAKeyWithinOnePause) {
     EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
 }
 
-// A valid but tiny wave file: a tenth of a second of silence.
-const std::string kTinyWave = test::WavBytes(100, true);
-
 INSTANTIATE_TEST_SUITE_P(
     Table,
     BadSettings,
     ::testing::Values(SettingsRow{"speed_0", L"0", L"", L"", 0, nullptr},
-                      SettingsRow{"speed_1", L"1", L"", L"", 1, nullptr},
                       SettingsRow{"speed_100", L"100", L"", L"", 100, nullptr},
-                      SettingsRow{"speed_negative", L"-250", L"", L"", 0, nullptr},
                       SettingsRow{"speed_not_a_number", L"fast", L"", L"", 0, nullptr},
-                      SettingsRow{"speed_too_big_for_16_bits", L"99999", L"", L"", 0, nullptr},
                       SettingsRow{"speed_32767", L"32767", L"", L"", 32767, nullptr},
-                      SettingsRow{"kind_3", L"10", L"3", L"", 10, "a.wav", kTinyWave.c_str()},
-                      SettingsRow{"kind_minus_1", L"10", L"-1", L"", 10, "a.mp3", "not an mp3"},
                       SettingsRow{"cd_without_drive", L"10", L"1", L"", 10, nullptr},
-                      SettingsRow{"wma", L"10", L"2", L"", 10, "a.wma", "x"},
                       SettingsRow{"damaged_mixed_case_mp3", L"10", L"2", L"", 10, "a.Mp3", "not an mp3"},
-                      SettingsRow{"wav", L"10", L"2", L"", 10, "loop.wav", kTinyWave.c_str()},
                       SettingsRow{"damaged_wav", L"10", L"2", L"", 10, "bad.WAV", "RIFF"},
-                      SettingsRow{"two_character_name", L"10", L"2", L"", 10, "ab", "x"},
                       SettingsRow{"vanished_file", L"10", L"2", L"Z:\\nowhere\\gone.mp3", 10, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
