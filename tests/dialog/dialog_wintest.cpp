@@ -24,12 +24,6 @@ constexpr DWORD kWaitMs = test::kProgramWaitMs;
 const wchar_t kPickerTitle[] = L"ﾌｧｲﾙを開く";
 const wchar_t kUrl[] = L"https://orbimotion.example/";
 
-bool ContainsNoCase(std::wstring text, std::wstring part) {
-    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    CharUpperBuffW(part.data(), static_cast<DWORD>(part.size()));
-    return text.find(part) != std::wstring::npos;
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
@@ -287,24 +281,6 @@ TEST(ConfigureMode, ATrackThatDoesNotFitIsRefusedAndNothingIsWritten) {
     d.Save();
     ASSERT_TRUE(d.Ends());
     EXPECT_EQ(IniValue(d.install.IniPath(), L"BGMﾘﾋﾟｰﾄ"), L"9");
-}
-
-TEST(ConfigureMode, ASaveNeitherFileTakesIsReportedWithThePathsAndTheDialogStays) {
-    test::UserSettingsFolder user(/*blocked=*/true);
-    Dialog d;
-    ASSERT_TRUE(d.ok());
-    // A folder where the settings file should be, and a file where the per-user folder should be made.
-    ASSERT_TRUE(CreateDirectoryW(d.install.IniPath().c_str(), nullptr));
-    d.Save();
-    const std::wstring said = d.SaveOutcome();
-    EXPECT_NE(said.find(L"保存できませんでした"), std::wstring::npos) << test::Utf8(said);
-    const std::wstring& dir = d.install.dir().path();
-    EXPECT_TRUE(ContainsNoCase(said, dir.substr(dir.find_last_of(L'\\')) + L"\\Orbimotion.ini")) << test::Utf8(said);
-    EXPECT_TRUE(ContainsNoCase(said, L"\\Orbimotion\\Orbimotion.ini")) << test::Utf8(said);
-    EXPECT_FALSE(user.IniExists());
-    EXPECT_TRUE(d.proc.Running());
-    d.Cancel();
-    EXPECT_TRUE(d.Ends());
 }
 
 // ---- Link
