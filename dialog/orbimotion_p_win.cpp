@@ -190,7 +190,7 @@ void Orbimotion_P::CreateWidgets() {
 void Orbimotion_P::Form_Load() {
     Settings& s = p_.settings;
 
-    // 1. Centred across, the top at a third of the free height.
+    // Centred across, the top at a third of the free height.
     RECT outer{};
     GetWindowRect(hwnd(), &outer);
     const double tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
@@ -199,12 +199,12 @@ void Orbimotion_P::Form_Load() {
         SetWindowPos(hwnd(), nullptr, PixelsX(at->left), PixelsY(at->top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // 2. to 3.
+    // The buttons start their hover tracking; the panel gets its texture.
     SetCommandButtons();
     TileTexture(Pic_C);
-    // 4. A speed outside the bar's range is refused: the bar keeps 1.
+    // The speed on the bar; one outside the bar's range is refused and the bar keeps 1.
     HS_Fast.SetValue(s.Speed);
-    // 5. to 9.
+    // The music choice: its mark, and the repeat box and "..." open only for their own choice.
     BGM_Repeat.SetEnabled(false);
     for (ImageElement& mark : Img_BGM)
         mark.picture = Img_Ra[0].picture;
@@ -215,12 +215,12 @@ void Orbimotion_P::Form_Load() {
         BGM_Repeat.SetEnabled(true);
     SetFileButtonEnabled(view.fileEnabled);
     Pic_C.Refresh();
-    // 10. to 12. The text set first stays in the field while the list fills.
+    // The repeat box's text and list, and the file name. The text set first stays in the field while the list fills.
     BGM_Repeat.SetText(FormatHashHash(s.BgmRepeat));
     for (int i = 0; i < kRepeatItems; ++i)
         BGM_Repeat.AddItem(FormatHashHash(i));
     lbl_Fname.SetCaption(s.BgmFile);
-    // 13. to 15.
+    // Opens with the zoom from the pointer, then the pointer goes back to the arrow.
     SetZoomOriginFromCursor(p_);
     ZoomOpen(p_, AsHwnd(hwnd()));
     SetScreenPointerDefault();

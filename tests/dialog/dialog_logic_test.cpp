@@ -99,13 +99,8 @@ TEST(Tiling, AnEmptyTileIsCopiedOnceInsteadOfForever) {
 
 // ---- File picker
 
-class PickerTest : public testing::Test {
-  protected:
-    FakeWinApi api;
-    Process p{api};
-};
-
-TEST_F(PickerTest, AsksForMusicFilesWithEmptyBuffersFromTheStartFolder) {
+// Where the picker opens, and the picked file saved, are met in configure mode (dialog_wintest.cpp).
+TEST(Picker, AsksForMusicFilesWithEmptyBuffersFromTheStartFolder) {
     const OpenFileRequest r = MusicFileRequest(0x50, 0x400000, L"D:\\Songs");
     EXPECT_EQ(r.owner, 0x50u);
     EXPECT_EQ(r.instance, 0x400000u);
@@ -115,22 +110,6 @@ TEST_F(PickerTest, AsksForMusicFilesWithEmptyBuffersFromTheStartFolder) {
     EXPECT_EQ(r.initialDir, L"D:\\Songs");
     EXPECT_EQ(r.title, L"ﾌｧｲﾙを開く");
     EXPECT_EQ(r.flags, 0u);
-}
-
-TEST_F(PickerTest, APickedFileBecomesTheMusicFileAndItsFolderTheNextStart) {
-    p.settings.BgmFolder = L"C:\\Saver";
-    api.openFileResult = 1;
-    api.openFilePath = L"C:\\Music\\song.mp3";
-    EXPECT_TRUE(PickMusicFile(p, 0x50, 0x400000));
-    EXPECT_EQ(api.lastOpenFile.initialDir, L"C:\\Saver");
-    EXPECT_EQ(p.settings.BgmFile, L"C:\\Music\\song.mp3");
-    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Music");
-    EXPECT_EQ(p.ApiResult, 1);
-
-    api.openFilePath = L"C:\\song.wav";
-    EXPECT_TRUE(PickMusicFile(p, 0x50, 0x400000));
-    EXPECT_EQ(api.lastOpenFile.initialDir, L"C:\\Music");
-    EXPECT_EQ(p.settings.BgmFolder, L"C:");
 }
 
 // ---- Repeat text
@@ -204,17 +183,6 @@ TEST_F(SaveTest, ANegativeTrackIsWrittenWithItsSign) {
     EXPECT_EQ(Writes().at(2), L"WritePrivateProfileStringA(Section,BGMﾘﾋﾟｰﾄ,-4,C:\\Saver\\Orbimotion.ini)");
 }
 
-TEST_F(SaveTest, ATrackThatDoesNotFitWritesNothingAndSaysWhatToEnter) {
-    p.settings.BgmRepeat = 5;
-    for (const std::wstring& text : {std::wstring(L"99999"), std::wstring(L"-40000"), std::wstring(400, L'9')}) {
-        const SaveResult r = SaveSettings(p, 10, text);
-        EXPECT_EQ(r.outcome, SaveOutcome::RepeatOutOfRange);
-        EXPECT_NE(r.message.find(L"0 から 30"), std::wstring::npos);
-    }
-    EXPECT_TRUE(Writes().empty());
-    EXPECT_EQ(p.settings.BgmRepeat, 5);
-}
-
 TEST_F(SaveTest, ARefusedWriteStopsAndNamesTheFile) {
     api.writesFail = true;
     const SaveResult r = SaveSettings(p, 10, L"3");
@@ -240,19 +208,6 @@ TEST_F(SaveTest, SavingAgainAfterARefusalWritesEverything) {
     api.calls.clear();
     EXPECT_EQ(SaveSettings(p, 10, L"3").outcome, SaveOutcome::Saved);
     EXPECT_EQ(Writes().size(), 4u);
-}
-
-// ---- Link
-
-TEST(Link, OpensTheAddressWithTheShell) {
-    FakeWinApi api;
-    Process p(api);
-    OpenLink(p, 0x99, kMakerUrl);
-    EXPECT_EQ(api.calls, std::vector<std::wstring>{L"ShellExecuteA(153,open,https://orbimotion.example/,,,1)"});
-}
-
-TEST(Credit, NamesTheMakerAndTheVersion) {
-    EXPECT_EQ(std::wstring(kCreditText), L"Designed by Orbimotion Works Ver.1.0.0");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ bool PointerShowing() {
     return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING);
 }
 
-TEST(DisplayMode, UnderTheSwitchABorderlessTitledWindowCoversTheScreenWithoutPointerAndShowsAGrowingChain) {
+TEST(DisplayMode, UnderTheSwitchATitledBorderlessWindowCoversTheScreenShowsAGrowingChainAndTheMouseEndsIt) {
     Saver saver;
     ASSERT_TRUE(saver.Start(L"/s"));
     EXPECT_EQ(test::TextOf(saver.hwnd), L"Orbimotion_Main");
@@ -79,23 +79,8 @@ TEST(DisplayMode, UnderTheSwitchABorderlessTitledWindowCoversTheScreenWithoutPoi
     };
     // One Earth covers about 1900 pixels; a chain of several soon shows.
     EXPECT_TRUE(test::WaitUntil([&] { return coloured() > 3 * 1500; }, kWaitMs));
-    test::SendKey(VK_SPACE);
-    EXPECT_TRUE(saver.Ends());
-}
-
-TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L""));
-    test::Pump(300);
-    EXPECT_TRUE(PointerShowing());
-    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(saver.Ends());
-}
-
-TEST(DisplayMode, MovingTheRealMouseEndsIt) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L"/s"));
-    // Moves that arrive while a tick pauses merge into one, so keep moving until the saver has ended.
+    // The real mouse ends it. Moves that arrive while a tick pauses merge into one, so keep moving until it ends;
+    // the exact count of 31 is checked in process (orbimotion_s_wintest.cpp), where the count can be read.
     bool ended = false;
     for (int i = 0; i < 400 && !ended; ++i) {
         test::MoveMouseTo(100 + (i % 2) * 40, 100 + i % 200);
@@ -105,17 +90,13 @@ TEST(DisplayMode, MovingTheRealMouseEndsIt) {
     EXPECT_EQ(saver.proc.ExitCode(), 0u);
 }
 
-TEST(DisplayMode, OneClickOrAnyOneKeyEndsIt) {
-    for (int input : {VK_LBUTTON, VK_RBUTTON, VK_SHIFT, VK_CONTROL, VK_MENU, int{'A'}, VK_ESCAPE, VK_F10}) {
-        Saver saver;
-        ASSERT_TRUE(saver.Start(L"/s"));
-        if (input == VK_LBUTTON || input == VK_RBUTTON)
-            test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3,
-                               input == VK_RBUTTON);
-        else
-            test::SendKey(static_cast<WORD>(input));
-        EXPECT_TRUE(saver.Ends()) << "virtual key " << input;
-    }
+TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L""));
+    test::Pump(300);
+    EXPECT_TRUE(PointerShowing());
+    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(saver.Ends());
 }
 
 TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
@@ -133,7 +114,9 @@ TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
     EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
 }
 
-// Whatever the settings file holds, the saver runs and ends on a key within one pause.
+// Whatever the settings file holds, the saver runs and ends on a key within one pause. How each value is read is
+// the settings tests' business, how each music file fails the music tests'; here the pauses and the music that
+// fails in the running program.
 struct SettingsRow {
     const char* name;
     std::wstring speed, kind, file;
@@ -168,27 +151,16 @@ TEST_P(BadSettings, RunAndEndOnAKeyWithinOnePause) {
     EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
 }
 
-// A valid but tiny wave file: a tenth of a second of silence.
-const std::string kTinyWave = test::WavBytes(100, true);
-
 INSTANTIATE_TEST_SUITE_P(
     Table,
     BadSettings,
     ::testing::Values(SettingsRow{"speed_0", L"0", L"", L"", 0, nullptr},
-                      SettingsRow{"speed_1", L"1", L"", L"", 1, nullptr},
                       SettingsRow{"speed_100", L"100", L"", L"", 100, nullptr},
-                      SettingsRow{"speed_negative", L"-250", L"", L"", 0, nullptr},
                       SettingsRow{"speed_not_a_number", L"fast", L"", L"", 0, nullptr},
-                      SettingsRow{"speed_too_big_for_16_bits", L"99999", L"", L"", 0, nullptr},
                       SettingsRow{"speed_32767", L"32767", L"", L"", 32767, nullptr},
-                      SettingsRow{"kind_3", L"10", L"3", L"", 10, "a.wav", kTinyWave.c_str()},
-                      SettingsRow{"kind_minus_1", L"10", L"-1", L"", 10, "a.mp3", "not an mp3"},
                       SettingsRow{"cd_without_drive", L"10", L"1", L"", 10, nullptr},
-                      SettingsRow{"wma", L"10", L"2", L"", 10, "a.wma", "x"},
                       SettingsRow{"damaged_mixed_case_mp3", L"10", L"2", L"", 10, "a.Mp3", "not an mp3"},
-                      SettingsRow{"wav", L"10", L"2", L"", 10, "loop.wav", kTinyWave.c_str()},
                       SettingsRow{"damaged_wav", L"10", L"2", L"", 10, "bad.WAV", "RIFF"},
-                      SettingsRow{"two_character_name", L"10", L"2", L"", 10, "ab", "x"},
                       SettingsRow{"vanished_file", L"10", L"2", L"Z:\\nowhere\\gone.mp3", 10, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 

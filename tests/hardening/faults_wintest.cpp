@@ -56,7 +56,7 @@ const std::string kStored = Ini({{L"速さ", L"20.4"}, {L"BGM区分", L" 1"}, {L
 
 // ---- Settings file
 
-TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsAndIsLeftAsItIs) {
+TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsIsReportedWithBothPathsAndIsLeftAsItIs) {
     test::UserSettingsFolder user(/*blocked=*/true);  // no per-user file to fall back on either
     ScrInstall install;
     ASSERT_TRUE(CreateDirectoryW(install.IniPath().c_str(), nullptr));
@@ -73,7 +73,16 @@ TEST(Faults, SettingsFileThatIsAFolderGivesTheDefaultsAndIsLeftAsItIs) {
         ASSERT_TRUE(dialog.ok());
         EXPECT_EQ(dialog.Speed(), 10);
         dialog.PostClick(dialog.setButton);
-        EXPECT_NE(dialog.SaveOutcome().find(L"保存できませんでした"), std::wstring::npos);
+        // Saying so with both places it tried: the file beside the program and the per-user one.
+        std::wstring said = dialog.SaveOutcome();
+        EXPECT_NE(said.find(L"保存できませんでした"), std::wstring::npos) << test::Utf8(said);
+        std::wstring dir = install.dir().path();
+        std::wstring besideTheProgram = dir.substr(dir.find_last_of(L'\\')) + L"\\Orbimotion.ini";
+        for (std::wstring* text : {&said, &besideTheProgram})
+            CharUpperBuffW(text->data(), static_cast<DWORD>(text->size()));
+        EXPECT_NE(said.find(besideTheProgram), std::wstring::npos) << test::Utf8(said);
+        EXPECT_NE(said.find(L"\\ORBIMOTION\\ORBIMOTION.INI"), std::wstring::npos) << test::Utf8(said);
+        EXPECT_FALSE(user.IniExists());
         EXPECT_TRUE(dialog.proc.Running())
             << "ended with " << dialog.proc.ExitCode() << ", folder " << GetFileAttributesW(install.IniPath().c_str());
         dialog.PostClick(dialog.cancelButton);

@@ -27,21 +27,25 @@ TEST(Orphans, FiftyPreviewPanesCreatedAndDestroyedLeaveNoProcess) {
     EXPECT_EQ(test::CountProcesses(L"Orbimotion.scr"), before);
 }
 
-// Ten each of the ways a user or the system ends a running saver from outside: a key, a click, a close message.
-TEST(Orphans, SaversEndedByKeysClicksOrCloseMessagesLeaveNoProcess) {
+// Every way a user or the system ends a running saver from outside, three times each: any click, any key (the
+// shifts and Alt too), a close message. Each must end the program and leave no process.
+TEST(Orphans, SaversEndedByClicksKeysOrCloseMessagesLeaveNoProcess) {
+    const int inputs[] = {VK_LBUTTON, VK_RBUTTON, VK_SHIFT,  VK_CONTROL, VK_MENU,
+                          int{'A'},   VK_SPACE,   VK_ESCAPE, VK_F10,     0};
     test::ScrInstall install;
     const int before = test::CountProcesses(L"Orbimotion.scr");
     for (int cycle = 0; cycle < 30; ++cycle) {
+        const int input = inputs[cycle % 10];
         test::Saver saver(install);
         ASSERT_TRUE(saver.Start()) << "cycle " << cycle;
-        const bool other = cycle / 3 % 2;
-        if (cycle % 3 == 0)
-            test::SendKey(other ? VK_SPACE : VK_SHIFT);
-        else if (cycle % 3 == 1)
-            test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, other);
+        if (input == VK_LBUTTON || input == VK_RBUTTON)
+            test::ClickMouseAt(GetSystemMetrics(SM_CXSCREEN) / 3, GetSystemMetrics(SM_CYSCREEN) / 3,
+                               input == VK_RBUTTON);
+        else if (input)
+            test::SendKey(static_cast<WORD>(input));
         else
             PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(saver.Ends()) << "cycle " << cycle;
+        ASSERT_TRUE(saver.Ends()) << "cycle " << cycle << ", virtual key " << input;
         EXPECT_FALSE(IsWindow(saver.hwnd)) << "cycle " << cycle;
     }
     EXPECT_EQ(test::CountProcesses(L"Orbimotion.scr"), before);

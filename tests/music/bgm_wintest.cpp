@@ -159,21 +159,24 @@ TEST_F(BgmCdWinTest, WithoutADriveSupervisionEndsAfterOneQuery) {
     EXPECT_NE(bgm.LastMciReply(), L"Error (文字列が取れません)");
 }
 
-TEST_F(BgmCdWinTest, QueryOfAnAliasNotOpenGivesErrorAndTheSystemsText) {
+TEST_F(BgmCdWinTest, QueryOrPlayOfAnAliasNotOpenGivesErrorAndTheSystemsText) {
     const std::wstring result = bgm.MciQuery(L"status MP3Play mode");
     ASSERT_EQ(api.mciSent.size(), 1u);
     EXPECT_EQ(result, L"Error:" + std::to_wstring(api.mciSent[0].code));
     EXPECT_EQ(bgm.LastMciReply(), SystemErrorText(api.mciSent[0].code));
-    std::wstring text;
-    EXPECT_EQ(bgm.MciSend(L"", text), -1);
-    EXPECT_EQ(api.mciSent.size(), 1u);
+    EXPECT_EQ(p.ApiResult, static_cast<int32_t>(api.mciSent[0].code));
+    const int32_t played = bgm.MciPlay(L"MP3Play", L"0", L"");
+    ASSERT_EQ(api.mciSent.size(), 2u);
+    EXPECT_EQ(api.mciSent[1].command, L"play MP3Play from 0");
+    EXPECT_EQ(played, static_cast<int32_t>(api.mciSent[1].code));
+    EXPECT_EQ(bgm.LastMciReply(), SystemErrorText(api.mciSent[1].code));
 }
 
 // ---- MP3 ----
 
 using BgmMp3WinTest = BgmWinTest;
 
-TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndRestartsWithinOneInterval) {
+TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndAStoppedOrPausedOneRestartsWithinOneInterval) {
     const std::string mp3 = test::ReadFileBytes(test::TestMp3Path());
     ASSERT_FALSE(mp3.empty()) << "the build makes it with sox: " << testing::PrintToString(test::TestMp3Path());
     p.settings.BgmFile = Put(L"short tone.mp3", mp3);
@@ -223,6 +226,17 @@ TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndRestartsWithinOneInterval) 
         // From the beginning: position 0 in milliseconds, give or take the bystander's polling.
         EXPECT_LT(_wtoi(g.positionAfter.c_str()), 500) << testing::PrintToString(g.positionAfter);
     }
+
+    // A playing file is only asked about; a paused one starts again from the beginning.
+    ASSERT_TRUE(WaitUntil([&] { return AliasStatus(L"mode") == L"playing"; }, 3000));
+    api.mciSent.clear();
+    bgm.Mp3Supervise();
+    EXPECT_EQ(api.Commands(), std::vector<std::wstring>{L"status MP3Play mode"});
+    ASSERT_EQ(mciSendStringW(L"pause MP3Play", nullptr, 0, nullptr), 0u);
+    ASSERT_EQ(AliasStatus(L"mode"), L"paused");
+    bgm.Mp3Supervise();
+    EXPECT_EQ(AliasStatus(L"mode"), L"playing");
+    EXPECT_LT(_wtoi(AliasStatus(L"position").c_str()), 500);
 
     api.mciSent.clear();
     bgm.Mp3Stop();

@@ -16,15 +16,6 @@ class LoadSettingsTest : public ::testing::Test {
     void Set(const std::wstring& key, const std::wstring& value) { api.ini[kIni][L"Section"][key] = value; }
 };
 
-TEST_F(LoadSettingsTest, MissingFileGivesTheDefaults) {
-    LoadSettings(p);
-    EXPECT_EQ(p.settings.Speed, 10);
-    EXPECT_EQ(p.settings.BgmKind, 0);
-    EXPECT_EQ(p.settings.BgmRepeat, 0);
-    EXPECT_EQ(p.settings.BgmFile, L"");
-    EXPECT_EQ(p.settings.BgmFolder, L"C:\\Saver");
-}
-
 TEST_F(LoadSettingsTest, KeysAreReadInOrderFromTheFileBesideTheProgram) {
     LoadSettings(p);
     auto reads = api.CallsStartingWith(L"GetPrivateProfileStringA");
@@ -83,11 +74,6 @@ TEST_F(LoadSettingsTest, OutOfRangeValuesAreKeptAsTheyAre) {
     EXPECT_EQ(p.settings.BgmRepeat, 31);
 }
 
-TEST_F(LoadSettingsTest, ValuesAreCutAt255Characters) {
-    Set(L"BGMﾌｧｲﾙ", std::wstring(300, L'a'));
-    EXPECT_EQ(ReadSetting(p, L"Section", L"BGMﾌｧｲﾙ", kIni), std::wstring(255, L'a'));
-}
-
 TEST(WriteSetting, PassesNamesUpToTheirNulAndKeepsTheResult) {
     test::FakeWinApi api;
     Process p{api};
@@ -99,17 +85,6 @@ TEST(WriteSetting, PassesNamesUpToTheirNulAndKeepsTheResult) {
     EXPECT_EQ(p.ApiResult, 0);
     EXPECT_EQ(api.calls.back(),
               L"WritePrivateProfileStringA(Section," + std::wstring(128, L'k') + L",v," + kIni + L")");
-}
-
-TEST(FileExists, TrailingBackslashAndEmptyPath) {
-    test::FakeWinApi api;
-    Process p{api};
-    api.readableFiles.insert(L"C:\\a.mp3");
-    EXPECT_EQ(FileExists(p, L"C:\\a.mp3"), -1);
-    EXPECT_EQ(FileExists(p, L"C:\\a.mp3\\"), -1);
-    EXPECT_EQ(FileExists(p, L"C:\\b.mp3"), 0);
-    EXPECT_EQ(FileExists(p, L""), 0);
-    EXPECT_EQ(FileExists(p, L"\\"), 0);
 }
 
 TEST(ParentFolder, CutsAtTheLastColonOrBackslash) {

@@ -73,10 +73,12 @@ TEST_F(SettingsFile, WhatTheProgramWritesReadsBackAsWritten) {
     EXPECT_EQ(p.settings.BgmFolder, music.path());
 }
 
-// The defaults themselves are the unit tests' business; here the real profile functions and folder.
-TEST_F(SettingsFile, NoFileGivesTheDefaultSpeedTheProgramFolderAndNoFile) {
+TEST_F(SettingsFile, NoFileGivesTheDefaultsWithTheProgramsFolderAndMakesNoFile) {
     LoadSettings(p);
     EXPECT_EQ(p.settings.Speed, 10);
+    EXPECT_EQ(p.settings.BgmKind, 0);
+    EXPECT_EQ(p.settings.BgmRepeat, 0);
+    EXPECT_EQ(p.settings.BgmFile, L"");
     EXPECT_EQ(p.settings.BgmFolder, dir.path());
     EXPECT_FALSE(dir.Exists(L"Orbimotion.ini"));
 }
@@ -109,6 +111,7 @@ TEST_F(SettingsFile, BrokenBytesAnotherSectionAndAFolderAsMusicPathDoNotHurt) {
     EXPECT_EQ(p.settings.BgmFile, L"");
 }
 
+// The 255-character cut above and the file test below are the system's: the real functions show them.
 TEST(FileExistsReal, FoldersAndEmptyPathsAreNotFiles) {
     test::TempDir dir;
     Win32Api api;

@@ -79,23 +79,6 @@ INSTANTIATE_TEST_SUITE_P(Rows,
                                            Row{L"  s", kEnd, true, 0},
                                            Row{L"/ｓ", kEnd, true, 0}));
 
-TEST(SingleInstance, EitherWindowEndsEveryModeBeforeTheSwitchIsRead) {
-    for (const wchar_t* title : {L"Orbimotion_Main", L"<Orbimotion>"}) {
-        for (const wchar_t* args : {L"/s", L"/p 1234", L"/c", L""}) {
-            test::FakeWinApi api;
-            api.windowsByTitle[title] = 5;
-            Process p{api};
-            RecordingWindows windows;
-            p.commandLine = args;
-            Main(p, windows);
-            EXPECT_EQ(windows.events, kEnd) << args;
-            // Both probes are made even when the first one finds a window.
-            EXPECT_EQ(api.CallsStartingWith(L"FindWindowA").size(), 2u);
-            EXPECT_TRUE(api.CallsStartingWith(L"GetPrivateProfileStringA").empty());
-        }
-    }
-}
-
 TEST(Preview, HandleComesFromCharacterFourOn) {
     EXPECT_EQ(PreviewHandle(L"/p 1234"), 1234);
     EXPECT_EQ(PreviewHandle(L"/p:1234"), 1234);
