@@ -36,6 +36,33 @@ int PixelsFromTwips(double twips, double twipsPerPixel) {
     return twipsPerPixel > 0 ? static_cast<int>(ToInt32(twips / twipsPerPixel).value_or(0)) : 0;
 }
 
+void StampKeyed(const BackingImage& source,
+                BackingImage& target,
+                const RECT& stamp,
+                int32_t x,
+                int32_t y,
+                COLORREF key) {
+    // A transparent copy pixel by pixel, straight between the two images' bits: the system's transparent copy
+    // builds temporary objects on every call, which made the stamp cost as much as the whole frame's copy.
+    uint32_t* to = target.bits();
+    const uint32_t* from = source.bits();
+    if (!to || !from)
+        return;
+    // An unreadable key leaves nothing out.
+    const bool keyed = key != CLR_INVALID;
+    const uint32_t keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+    GdiFlush();  // drawing the system may still hold back must land before the bits are touched
+    for (LONG ty = stamp.top; ty < stamp.bottom; ++ty) {
+        const uint32_t* in = from + static_cast<size_t>(ty - y) * source.width() + (stamp.left - x);
+        uint32_t* out = to + static_cast<size_t>(ty) * target.width() + stamp.left;
+        for (LONG tx = stamp.left; tx < stamp.right; ++tx, ++in, ++out) {
+            const uint32_t pixel = *in & 0xFFFFFF;
+            if (!keyed || pixel != keyPixel)
+                *out = pixel;
+        }
+    }
+}
+
 }  // namespace
 
 Orbimotion_S::Orbimotion_S(Process& p, DisplaySeams seams) : p_(p), seams_(std::move(seams)), bgm_(p) {}
@@ -205,13 +232,15 @@ void Orbimotion_S::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const i
     const int h = iSRC.height();
     if (!idisplay.dc() || !iSRC.dc())
         return;
-    TransparentBlt(idisplay.dc(), X, Y, w, h, iSRC.dc(), 0, 0, w, h, transparent);
+    const RECT stamp{static_cast<LONG>(std::max<int64_t>(X, 0)), static_cast<LONG>(std::max<int64_t>(Y, 0)),
+                     static_cast<LONG>(std::min<int64_t>(int64_t{X} + w, idisplay.width())),
+                     static_cast<LONG>(std::min<int64_t>(int64_t{Y} + h, idisplay.height()))};
+    if (stamp.left >= stamp.right || stamp.top >= stamp.bottom)
+        return;
+    StampKeyed(iSRC, idisplay, stamp, X, Y, transparent);
     if (&idisplay >= master_ && &idisplay < master_ + kCanvasCount) {
         RECT& drawn = drawn_[&idisplay - master_];
-        const RECT stamp{std::max(X, 0), std::max(Y, 0), std::min(X + w, idisplay.width()),
-                         std::min(Y + h, idisplay.height())};
-        if (stamp.left < stamp.right && stamp.top < stamp.bottom)
-            UnionRect(&drawn, &drawn, &stamp);
+        UnionRect(&drawn, &drawn, &stamp);
     }
 }
 
