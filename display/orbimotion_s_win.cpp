@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
@@ -22,6 +23,10 @@ constexpr uint32_t kTopmostFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;  //
 constexpr int kPictureIds[Orbimotion_S::kPictureCount] = {IDB_TENNIS50,   IDB_FOOTBALL50, IDB_GOLF50, IDB_TENNIS32,
                                                           IDB_FOOTBALL32, IDB_GOLF32,     IDB_EARTH};
 static_assert(kTopmostFlags == 0x13);
+constexpr UINT kFinePeriodMs = 1;
+// GUID_CONSOLE_DISPLAY_STATE, defined here so that no uuid library is needed.
+constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr DWORD kDisplayOff = 0, kDisplayOn = 1;  // and 2, dimmed
 
 // A step of the load or unload sequence: one that fails is skipped and the next one runs.
 template <typename Step>
@@ -77,6 +82,9 @@ RandomSource& Orbimotion_S::random() {
 }
 
 void Orbimotion_S::Load() {
+    // Without it Windows wakes the paused tick only on its 15.6 ms clock, and every Speed up to 15 would look the
+    // same. Asked before anything can end the saver, so that every way out, a failed load too, gives it back once.
+    Guarded([&] { finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0; });
     // Born topmost: raising the shown full-screen window later costs Wine about 20 ms of start-up; the load
     // sequence still makes it topmost in its last step.
     const bool created =
@@ -126,6 +134,10 @@ void Orbimotion_S::Form_Load() {
         UpdateWindow(hwnd());
     });
     Guarded([&] { CoverOtherMonitors(); });
+    Guarded([&] {
+        displayStateNotify_ =
+            RegisterPowerSettingNotification(hwnd(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    });
     Guarded([&] { StartMusic(); });
     Guarded([&] {
         p_.ApiResult =
@@ -199,6 +211,16 @@ void Orbimotion_S::Form_QueryUnload() {
             p_.CursorCount = p_.api.ShowCursor(true);
     });
     Guarded([&] { covers_.reset(); });
+    Guarded([&] {
+        if (displayStateNotify_)
+            UnregisterPowerSettingNotification(displayStateNotify_);
+        displayStateNotify_ = nullptr;
+    });
+    Guarded([&] {
+        if (finePeriod_)
+            p_.api.timeEndPeriod(kFinePeriodMs);
+        finePeriod_ = false;
+    });
     if (!seams_.endProgram)
         EndProgram();
     seams_.endProgram();
@@ -276,8 +298,27 @@ void Orbimotion_S::OnTimer(UINT_PTR id) {
         Timer1_Timer();
     else if (id == kTimer2)
         Timer2_Timer();
-    else if (id == kTimer3)
+    else if (id == kTimer3 && !displayOff_)
         Timer3_Timer();
+}
+
+void Orbimotion_S::Form_PowerSettingChange(LPARAM setting) {
+    // Only a whole console display state counts; anything else leaves the animation as it is.
+    const auto* record = reinterpret_cast<const POWERBROADCAST_SETTING*>(setting);
+    if (!record || record->PowerSetting != kConsoleDisplayState || record->DataLength != sizeof(DWORD))
+        return;
+    DWORD state = 0;
+    memcpy(&state, record->Data, sizeof state);
+    // Off: nobody can see the chain, so the tick rests and the scene clock stands still; input, the moves and the
+    // music go on. On: the next tick goes on from where it stood, and copies the whole canvas as every tick does.
+    // Dimmed is still seen, and any other state means nothing.
+    if (state == kDisplayOff && !displayOff_) {
+        displayOff_ = true;
+        EnableTimer(kTimer3, false);
+    } else if (state == kDisplayOn && displayOff_) {
+        displayOff_ = false;
+        EnableTimer(kTimer3, true);
+    }
 }
 
 void Orbimotion_S::Form_KeyDown() {
@@ -339,6 +380,10 @@ LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             Form_QueryUnload();
             return 0;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_POWERSETTINGCHANGE && !unloading_)
+                Form_PowerSettingChange(lParam);
+            return TRUE;
         case WM_QUERYENDSESSION:
             // The system's close runs the same unload, which ends the program.
             Form_QueryUnload();

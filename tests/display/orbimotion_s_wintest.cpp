@@ -452,7 +452,8 @@ TEST_P(Closing, RunsTheUnloadOnce) {
     api.calls.clear();
     SendMessageW(window->hwnd(), row.message, row.wParam, row.lParam);
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(api.calls, (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play"), L"ShowCursor(TRUE)"}));
+    EXPECT_EQ(api.calls, (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play"), L"ShowCursor(TRUE)",
+                                                    L"timeEndPeriod(1)"}));
     EXPECT_EQ(p.CursorCount, 0);
     // Nothing runs after the end: no tick, no second unload.
     EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer3));
