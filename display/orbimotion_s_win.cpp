@@ -73,6 +73,11 @@ void StampKeyed(const BackingImage& source,
 Orbimotion_S::Orbimotion_S(Process& p, DisplaySeams seams) : p_(p), seams_(std::move(seams)), bgm_(p) {}
 
 Orbimotion_S::~Orbimotion_S() {
+    // Only a window that never unloaded (under test) still holds these.
+    if (displayStateNotify_)
+        UnregisterPowerSettingNotification(displayStateNotify_);
+    if (finePeriod_)
+        p_.api.timeEndPeriod(kFinePeriodMs);
     if (displayDc_ && hwnd())
         ReleaseDC(hwnd(), displayDc_);
 }
