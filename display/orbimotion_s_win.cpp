@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
@@ -22,6 +23,10 @@ constexpr uint32_t kTopmostFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;  //
 constexpr int kPictureIds[Orbimotion_S::kPictureCount] = {IDB_TENNIS50,   IDB_FOOTBALL50, IDB_GOLF50, IDB_TENNIS32,
                                                           IDB_FOOTBALL32, IDB_GOLF32,     IDB_EARTH};
 static_assert(kTopmostFlags == 0x13);
+constexpr UINT kFinePeriodMs = 1;
+// GUID_CONSOLE_DISPLAY_STATE, defined here so that no uuid library is needed.
+constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr DWORD kDisplayOff = 0, kDisplayOn = 1;  // and 2, dimmed
 
 // A step of the load or unload sequence: one that fails is skipped and the next one runs.
 template <typename Step>
@@ -36,11 +41,43 @@ int PixelsFromTwips(double twips, double twipsPerPixel) {
     return twipsPerPixel > 0 ? static_cast<int>(ToInt32(twips / twipsPerPixel).value_or(0)) : 0;
 }
 
+void StampKeyed(const BackingImage& source,
+                BackingImage& target,
+                const RECT& stamp,
+                int32_t x,
+                int32_t y,
+                COLORREF key) {
+    // A transparent copy pixel by pixel, straight between the two images' bits: the system's transparent copy
+    // builds temporary objects on every call, which made the stamp cost as much as the whole frame's copy.
+    uint32_t* to = target.bits();
+    const uint32_t* from = source.bits();
+    if (!to || !from)
+        return;
+    // An unreadable key leaves nothing out.
+    const bool keyed = key != CLR_INVALID;
+    const uint32_t keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+    GdiFlush();  // drawing the system may still hold back must land before the bits are touched
+    for (LONG ty = stamp.top; ty < stamp.bottom; ++ty) {
+        const uint32_t* in = from + static_cast<size_t>(ty - y) * source.width() + (stamp.left - x);
+        uint32_t* out = to + static_cast<size_t>(ty) * target.width() + stamp.left;
+        for (LONG tx = stamp.left; tx < stamp.right; ++tx, ++in, ++out) {
+            const uint32_t pixel = *in & 0xFFFFFF;
+            if (!keyed || pixel != keyPixel)
+                *out = pixel;
+        }
+    }
+}
+
 }  // namespace
 
 Orbimotion_S::Orbimotion_S(Process& p, DisplaySeams seams) : p_(p), seams_(std::move(seams)), bgm_(p) {}
 
 Orbimotion_S::~Orbimotion_S() {
+    // Only a window that never unloaded (under test) still holds these.
+    if (displayStateNotify_)
+        UnregisterPowerSettingNotification(displayStateNotify_);
+    if (finePeriod_)
+        p_.api.timeEndPeriod(kFinePeriodMs);
     if (displayDc_ && hwnd())
         ReleaseDC(hwnd(), displayDc_);
 }
@@ -50,6 +87,9 @@ RandomSource& Orbimotion_S::random() {
 }
 
 void Orbimotion_S::Load() {
+    // Without it Windows wakes the paused tick only on its 15.6 ms clock, and every Speed up to 15 would look the
+    // same. Asked before anything can end the saver, so that every way out, a failed load too, gives it back once.
+    Guarded([&] { finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0; });
     // Born topmost: raising the shown full-screen window later costs Wine about 20 ms of start-up; the load
     // sequence still makes it topmost in its last step.
     const bool created =
@@ -99,6 +139,10 @@ void Orbimotion_S::Form_Load() {
         UpdateWindow(hwnd());
     });
     Guarded([&] { CoverOtherMonitors(); });
+    Guarded([&] {
+        displayStateNotify_ =
+            RegisterPowerSettingNotification(hwnd(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    });
     Guarded([&] { StartMusic(); });
     Guarded([&] {
         p_.ApiResult =
@@ -174,6 +218,16 @@ void Orbimotion_S::Form_QueryUnload() {
             p_.CursorCount = p_.api.ShowCursor(true);
     });
     Guarded([&] { covers_.reset(); });
+    Guarded([&] {
+        if (displayStateNotify_)
+            UnregisterPowerSettingNotification(displayStateNotify_);
+        displayStateNotify_ = nullptr;
+    });
+    Guarded([&] {
+        if (finePeriod_)
+            p_.api.timeEndPeriod(kFinePeriodMs);
+        finePeriod_ = false;
+    });
     if (!seams_.endProgram)
         EndProgram();
     seams_.endProgram();
@@ -207,13 +261,15 @@ void Orbimotion_S::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const i
     const int h = iSRC.height();
     if (!idisplay.dc() || !iSRC.dc())
         return;
-    TransparentBlt(idisplay.dc(), X, Y, w, h, iSRC.dc(), 0, 0, w, h, transparent);
+    const RECT stamp{static_cast<LONG>(std::max<int64_t>(X, 0)), static_cast<LONG>(std::max<int64_t>(Y, 0)),
+                     static_cast<LONG>(std::min<int64_t>(int64_t{X} + w, idisplay.width())),
+                     static_cast<LONG>(std::min<int64_t>(int64_t{Y} + h, idisplay.height()))};
+    if (stamp.left >= stamp.right || stamp.top >= stamp.bottom)
+        return;
+    StampKeyed(iSRC, idisplay, stamp, X, Y, transparent);
     if (&idisplay >= master_ && &idisplay < master_ + kCanvasCount) {
         RECT& drawn = drawn_[&idisplay - master_];
-        const RECT stamp{std::max(X, 0), std::max(Y, 0), std::min(X + w, idisplay.width()),
-                         std::min(Y + h, idisplay.height())};
-        if (stamp.left < stamp.right && stamp.top < stamp.bottom)
-            UnionRect(&drawn, &drawn, &stamp);
+        UnionRect(&drawn, &drawn, &stamp);
     }
 }
 
@@ -249,8 +305,27 @@ void Orbimotion_S::OnTimer(UINT_PTR id) {
         Timer1_Timer();
     else if (id == kTimer2)
         Timer2_Timer();
-    else if (id == kTimer3)
+    else if (id == kTimer3 && !displayOff_)
         Timer3_Timer();
+}
+
+void Orbimotion_S::Form_PowerSettingChange(LPARAM setting) {
+    // Only a whole console display state counts; anything else leaves the animation as it is.
+    const auto* record = reinterpret_cast<const POWERBROADCAST_SETTING*>(setting);
+    if (!record || record->PowerSetting != kConsoleDisplayState || record->DataLength != sizeof(DWORD))
+        return;
+    DWORD state = 0;
+    memcpy(&state, record->Data, sizeof state);
+    // Off: nobody can see the chain, so the tick rests and the scene clock stands still; input, the moves and the
+    // music go on. On: the next tick goes on from where it stood, and copies the whole canvas as every tick does.
+    // Dimmed is still seen, and any other state means nothing.
+    if (state == kDisplayOff && !displayOff_) {
+        displayOff_ = true;
+        EnableTimer(kTimer3, false);
+    } else if (state == kDisplayOn && displayOff_) {
+        displayOff_ = false;
+        EnableTimer(kTimer3, true);
+    }
 }
 
 void Orbimotion_S::Form_KeyDown() {
@@ -312,6 +387,10 @@ LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             Form_QueryUnload();
             return 0;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_POWERSETTINGCHANGE && !unloading_)
+                Form_PowerSettingChange(lParam);
+            return TRUE;
         case WM_QUERYENDSESSION:
             // The system's close runs the same unload, which ends the program.
             Form_QueryUnload();

@@ -73,6 +73,7 @@ class Orbimotion_S : public Window {
     void Form_KeyDown();
     void Display_MouseDown();
     void Display_MouseMove();
+    void Form_PowerSettingChange(LPARAM setting);
     void StartMusic();
     void CoverOtherMonitors();
     void PaintContent(HDC dc) const override;
@@ -93,6 +94,10 @@ class Orbimotion_S : public Window {
     std::unique_ptr<MonitorCovers> covers_;
     bool loaded_ = false;     // ticks wait until the load sequence has returned
     bool unloading_ = false;  // the unload runs once; nothing runs after it
+
+    bool finePeriod_ = false;  // the 1 ms system clock is asked for and not yet given back
+    HPOWERNOTIFY displayStateNotify_ = nullptr;
+    bool displayOff_ = false;  // the monitor is powered down: the animation rests
 };
 
 }  // namespace orbi

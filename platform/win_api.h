@@ -98,6 +98,9 @@ class WinApi {
     virtual int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) = 0;
     virtual int32_t PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) = 0;
     virtual uint32_t waveOutGetNumDevs() = 0;
+    // The system clock's resolution for this process, in milliseconds: asked for and given back in pairs.
+    virtual uint32_t timeBeginPeriod(uint32_t milliseconds) = 0;
+    virtual uint32_t timeEndPeriod(uint32_t milliseconds) = 0;
 
     // user32
     virtual Hwnd FindWindowA(const std::wstring* className, const std::wstring* title) = 0;

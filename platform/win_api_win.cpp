@@ -202,6 +202,14 @@ uint32_t Win32Api::waveOutGetNumDevs() {
     return ::waveOutGetNumDevs();
 }
 
+uint32_t Win32Api::timeBeginPeriod(uint32_t milliseconds) {
+    return ::timeBeginPeriod(milliseconds);
+}
+
+uint32_t Win32Api::timeEndPeriod(uint32_t milliseconds) {
+    return ::timeEndPeriod(milliseconds);
+}
+
 Hwnd Win32Api::FindWindowA(const std::wstring* className, const std::wstring* title) {
     std::string c = className ? ToAnsi(*className) : std::string();
     std::string t = title ? ToAnsi(*title) : std::string();

@@ -36,6 +36,8 @@ class Win32Api : public WinApi {
     int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) override;
     int32_t PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) override;
     uint32_t waveOutGetNumDevs() override;
+    uint32_t timeBeginPeriod(uint32_t milliseconds) override;
+    uint32_t timeEndPeriod(uint32_t milliseconds) override;
     Hwnd FindWindowA(const std::wstring* className, const std::wstring* title) override;
     int32_t GetWindowRect(Hwnd window, Rect& rect) override;
     int32_t GetWindowLongA(Hwnd window, int32_t index) override;

@@ -430,10 +430,12 @@ TEST_P(Closing, RunsTheUnloadOnce) {
     p.settings.BgmFile = L"C:\\Music\\x.mp3";
     api.cursorCount = -1;  // as start-up left it for /s
     Open();
+    EXPECT_EQ(api.calls.front(), L"timeBeginPeriod(1)");  // before the first tick, the fine clock
     api.calls.clear();
     SendMessageW(window->hwnd(), row.message, row.wParam, row.lParam);
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(api.calls, (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play"), L"ShowCursor(TRUE)"}));
+    EXPECT_EQ(api.calls, (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play"), L"ShowCursor(TRUE)",
+                                                    L"timeEndPeriod(1)"}));
     EXPECT_EQ(p.CursorCount, 0);
     // Nothing runs after the end: no tick, no second unload.
     EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer3));
@@ -482,6 +484,7 @@ TEST_F(DisplayWindow, TheMoveOnShowingCountsThirtyMovesAreToleratedAndTheThirtyF
     EXPECT_EQ(ended, 0);
     PostMessageW(window->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
     EXPECT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
+    EXPECT_EQ(api.CallsStartingWith(L"timeEndPeriod(1)").size(), 1u);
 }
 
 // Any screen size: the window loads, ticks through a scene end and closes without a fault.

@@ -192,6 +192,16 @@ uint32_t FakeWinApi::waveOutGetNumDevs() {
     return waveDevices;
 }
 
+uint32_t FakeWinApi::timeBeginPeriod(uint32_t milliseconds) {
+    Log(L"timeBeginPeriod(" + std::to_wstring(milliseconds) + L")");
+    return 0;
+}
+
+uint32_t FakeWinApi::timeEndPeriod(uint32_t milliseconds) {
+    Log(L"timeEndPeriod(" + std::to_wstring(milliseconds) + L")");
+    return 0;
+}
+
 Hwnd FakeWinApi::FindWindowA(const std::wstring* className, const std::wstring* title) {
     Log(L"FindWindowA(" + (className ? *className : std::wstring(L"<null>")) + L"," +
         (title ? *title : std::wstring(L"<null>")) + L")");
