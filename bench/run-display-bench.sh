@@ -20,5 +20,8 @@ export ORBI_KEEPALIVE=${ORBI_KEEPALIVE:-$root/build/windows/tests/orbi_keepalive
 trap '"$root/scripts/wine-session.sh" stop' EXIT
 "$root/scripts/wine-session.sh" start "$size" >/dev/null
 # The figures are kept to check that the table came out; a hung run is ended (the session's stop ends its children).
+# The machine is shared: its load before and after says how far the figures can be trusted.
+echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 timeout -k 10 "$limit" "$root/scripts/wine-run.sh" "$bench" "${args[@]}" | tee "$ORBI_WINE_DIR/bench.out"
+echo "load average after the run $(cut -d' ' -f1-3 /proc/loadavg)"
 grep -q '^measure ' "$ORBI_WINE_DIR/bench.out" || { echo "the benchmark printed no table" >&2; exit 1; }
