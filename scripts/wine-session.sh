@@ -255,4 +255,4 @@ desk_registry
 start_server
 check_desk
 echo "Wine session on DISPLAY=$display${ORBI_MONITORS:+ (second monitor $ORBI_MONITORS)}" \
-    "${ORBI_LOGPIXELS:+at $ORBI_LOGPIXELS dpi}, prefix $WINEPREFIX"
+    "at ${ORBI_LOGPIXELS:-96} dpi, prefix $WINEPREFIX"
