@@ -7,7 +7,8 @@ if [ -f "$ORBI_WINE_DIR/session.env" ]; then
 fi
 export WINEPREFIX=${WINEPREFIX:-$ORBI_WINE_DIR/prefix}
 export WINEARCH=win64
-export WINEDEBUG=${WINEDEBUG:--all}
+# Quiet, but for the errors that say why a process could not start (mapping, loading, the server).
+export WINEDEBUG=${WINEDEBUG:--all,err+virtual,err+module,err+process,err+thread,err+server,err+seh}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # Code page 932: Wine takes the ANSI code page from the Unix locale.
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
