@@ -10,6 +10,8 @@ mkdir -p "$ORBI_WINE_DIR/started"
 marker=$(mktemp -u "$ORBI_WINE_DIR/started/XXXXXXXX")
 err=$marker.stderr
 export ORBI_STARTED_MARKER="Z:${marker//\//\\}"
+# A process the test starts that Wine loses on its way up is started again by the test and listed here too.
+export ORBI_RESTARTS_LOG="Z:${ORBI_WINE_DIR//\//\\}\\restarts.log" ORBI_RUN_NAME="$(basename "$1") ${*:2}"
 started=$EPOCHREALTIME
 # Its stderr passes through as it comes; a copy is kept for the line below.
 "$WINE" "$@" 2> >(tee "$err" >&2)
@@ -20,7 +22,7 @@ if [ "$rc" -eq 0 ] || [ -e "$marker" ]; then
     rm -f "$marker" "$err"
     exit "$rc"
 fi
-line="$(date +%T) $(basename "$1") ${*:2}: Wine exited $rc after $(awk "BEGIN { printf \"%.3f\", $ended - $started }") s, before the program's entry;"
+line="$(date +%T) $ORBI_RUN_NAME: Wine exited $rc after $(awk "BEGIN { printf \"%.3f\", $ended - $started }") s, before the program's entry;"
 line+=" stderr: $(tail -c 300 "$err" | tr '\n' ' ')"
 echo "wine-run.sh: not started, once more: $line" >&2
 echo "$line" >>"$ORBI_WINE_DIR/restarts.log"
