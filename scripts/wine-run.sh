@@ -4,7 +4,7 @@
 # then fails to start a process on a loaded machine: it exits at once, before the program's entry. Such a program,
 # and only such, is started once more; one line says so, and $ORBI_WINE_DIR/restarts.log keeps it for the summary.
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-grep -qa ORBI_STARTED_MARKER "$1" 2>/dev/null || exec "$WINE" "$@"
+grep -qa ORBI_STARTED_MARKER "$1" 2>/dev/null || exec "${WINE_CMD[@]}" "$@"
 
 mkdir -p "$ORBI_WINE_DIR/started"
 marker=$(mktemp -u "$ORBI_WINE_DIR/started/XXXXXXXX")
@@ -14,7 +14,7 @@ export ORBI_STARTED_MARKER="Z:${marker//\//\\}"
 export ORBI_RESTARTS_LOG="Z:${ORBI_WINE_DIR//\//\\}\\restarts.log" ORBI_RUN_NAME="$(basename "$1") ${*:2}"
 started=$EPOCHREALTIME
 # Its stderr passes through as it comes; a copy is kept for the line below.
-"$WINE" "$@" 2> >(tee "$err" >&2)
+"${WINE_CMD[@]}" "$@" 2> >(tee "$err" >&2)
 rc=$?
 ended=$EPOCHREALTIME
 wait
@@ -27,4 +27,4 @@ line+=" stderr: $(tail -c 300 "$err" | tr '\n' ' ')"
 echo "wine-run.sh: not started, once more: $line" >&2
 echo "$line" >>"$ORBI_WINE_DIR/restarts.log"
 rm -f "$err"
-exec "$WINE" "$@"
+exec "${WINE_CMD[@]}" "$@"

@@ -52,7 +52,7 @@ stop() {
 wine_step() {
     local try
     for try in 1 2 3; do
-        "$WINE" "$@" >"$ORBI_WINE_DIR/step.log" 2>&1 && return 0
+        "${WINE_CMD[@]}" "$@" >"$ORBI_WINE_DIR/step.log" 2>&1 && return 0
         echo "$(date +%T) wine-session.sh: wine $1 failed (try $try): $(tail -2 "$ORBI_WINE_DIR/step.log" | tr '\n' ' ')" |
             tee -a "$ORBI_WINE_DIR/restarts.log" >&2
     done
@@ -77,12 +77,12 @@ start_server() {
     setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 &
     for _ in $(seq 200); do running "$WINESERVER -p\$" socket && break; sleep 0.05; done
     running "$WINESERVER -p\$" socket || { echo "the persistent wineserver did not start" >&2; exit 1; }
-    "$WINE" cmd /c exit >/dev/null 2>&1 || true
+    "${WINE_CMD[@]}" cmd /c exit >/dev/null 2>&1 || true
     rm -f "$ORBI_WINE_DIR/desk.txt"
     if [ -f "$keepalive" ]; then
         # Its window brings up the desktop process, which the first test would otherwise start cold, racing it; then
         # it writes the desk it sees.
-        setsid "$WINE" "$keepalive" "Z:${ORBI_WINE_DIR//\//\\}\\desk.txt" </dev/null >/dev/null 2>&1 &
+        setsid "${WINE_CMD[@]}" "$keepalive" "Z:${ORBI_WINE_DIR//\//\\}\\desk.txt" </dev/null >/dev/null 2>&1 &
         echo $! >"$ORBI_WINE_DIR/keepalive.pid"
         for _ in $(seq 400); do [ -e "$ORBI_WINE_DIR/desk.txt" ] && break; sleep 0.05; done
         [ -e "$ORBI_WINE_DIR/desk.txt" ] || echo "the keepalive window did not appear within 20 s" >&2
