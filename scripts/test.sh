@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
-# The whole test run on a fresh Debian 12 machine, as root: installs what is missing, builds the native, sanitizer
-# and Windows presets, runs every test (the Windows ones under Wine on a virtual screen) and the benchmarks.
+# The whole test run on a fresh Debian 12 machine, as root: installs what is missing, builds the sanitizer, fuzz
+# and Windows presets, runs every test (the Windows ones under Wine on virtual screens, among them two-monitor and
+# scaled desks), fuzzes briefly and runs the benchmark once at one size. Ends with the time of each stage and the
+# Wine processes that had to be started again (none is the normal case). Every test failure fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+unset ORBI_MONITORS ORBI_LOGPIXELS
 
+stages=()
+stage_started=
+stage_name=
+# Each stage's time goes into the table at the end.
+stage() {
+    [ -z "$stage_name" ] || stages+=("$(printf '%6d s  %s' $((SECONDS - stage_started)) "$stage_name")")
+    stage_name=$1
+    stage_started=$SECONDS
+    [ -z "$1" ] || echo "== $1"
+}
+
+stage "dependencies"
 scripts/install-deps.sh
 
-echo "== format"
+stage "format"
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -name '*.cpp' -o -name '*.h' | grep -v '^./build/')
 clang-format --dry-run -Werror $files
 
@@ -15,11 +30,12 @@ jobs=${ORBI_JOBS:-2}
 status=0
 passed=0
 failed=0
+skipped=0
 mkdir -p build
 
-# Runs one ctest and adds its counts to the totals printed at the end.
+# Runs one ctest and adds its counts to the totals printed at the end (a skipped test is not counted as passed).
 run_ctest() {
-    local rc line total bad
+    local rc line total bad skip
     set +e
     ctest --output-on-failure "$@" 2>&1 | tee "$root/build/ctest-last.log"
     rc=${PIPESTATUS[0]}
@@ -28,7 +44,9 @@ run_ctest() {
     if [ -n "$line" ]; then
         bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
         total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
-        passed=$((passed + total - bad))
+        skip=$(grep -c '^ *[0-9]*/[0-9]* Test *#.*\*\*\*Skipped' "$root/build/ctest-last.log" || true)
+        passed=$((passed + total - bad - skip))
+        skipped=$((skipped + skip))
         failed=$((failed + bad))
     elif [ "$rc" -ne 0 ]; then
         failed=$((failed + 1))
@@ -36,69 +54,80 @@ run_ctest() {
     [ "$rc" -eq 0 ] || status=1
 }
 
-echo "== native"
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$jobs"
-run_ctest --preset native -j "$jobs"
-
-echo "== native with AddressSanitizer and UBSan"
+# The unit tests run natively under AddressSanitizer and UBSan (a plain native build would run the same code
+# without the checks; they run unchecked under Wine below).
+stage "build native-asan"
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j "$jobs"
+stage "test native-asan"
 run_ctest --preset native-asan -j "$jobs"
 
-echo "== fuzzing (libFuzzer, ASan, UBSan): the kept corpus replayed, then a bounded run per target"
+stage "build fuzz"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
+stage "fuzz: corpora replayed, then ${ORBI_FUZZ_SECONDS:-5} s per target (longer: scripts/fuzz.sh)"
 run_ctest --preset fuzz
-scripts/fuzz.sh "${ORBI_FUZZ_SECONDS:-30}" || { status=1; failed=$((failed + 1)); }
+scripts/fuzz.sh "${ORBI_FUZZ_SECONDS:-5}" || { status=1; failed=$((failed + 1)); }
 
-echo "== windows (MinGW-w64), tests under Wine"
+stage "build windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 
-# Its own Wine session, apart from any a developer has running.
+# Its own Wine session, apart from any a developer has running. One prefix for every desk: only the X servers and
+# the wineserver restart when the desk changes.
 export ORBI_WINE_DIR=$root/build/wine-test
 export ORBI_KEEPALIVE=$root/build/windows/tests/orbi_keepalive.exe
+mkdir -p "$ORBI_WINE_DIR"
+rm -f "$ORBI_WINE_DIR/restarts.log"
 trap 'scripts/wine-session.sh stop' EXIT
+stage "wine session"
 scripts/wine-session.sh start 1024x768
+stage "wine tests"
 # Suites named Monitors... need a second monitor: they run on the desks below, not on this one.
 monitor_tests='^wine\.([^.]*/)?Monitors'
 dpi_tests='^wine\.([^.]*/)?AnyDpi'
-# Wine now and then fails to start a test process on a loaded machine (the test fails within a hundredth of a
-# second, before printing anything): such a test gets a second run. A test that fails twice fails.
-wine_ctest=(--preset windows -j 1 --repeat until-pass:2)
-run_ctest "${wine_ctest[@]}" -LE benchmark -E "$monitor_tests"
-scripts/wine-session.sh stop
+# The no-wave-device cases skip where there is a device: they run in their own entry, wine.BgmNoWaveDevice.
+no_device_cases='^wine\.BgmNoWaveDeviceWinTest\.'
+wine_ctest=(--preset windows -j 1)
+run_ctest "${wine_ctest[@]}" -LE benchmark -E "$monitor_tests|$no_device_cases"
 
-echo "== windows on other desks: a second monitor right of, left of and above the primary; 72 to 480 dpi"
-desks_started=$SECONDS
+stage "wine desks: a second monitor right of, left of and above the primary; 72 to 480 dpi"
 for layout in ${ORBI_MONITOR_LAYOUTS-right left above}; do
-    ORBI_MONITORS=$layout scripts/wine-session.sh start 1024x768
+    ORBI_MONITORS=$layout scripts/wine-session.sh desk
     run_ctest "${wine_ctest[@]}" -R "$monitor_tests"
-    scripts/wine-session.sh stop
 done
-# Suites named AnyDpi... hold at any display scaling; the display's own also at the ends of the range. One
-# prefix for all: only its server restarts with each scaling.
-dpi_session=
+# Suites named AnyDpi... hold at any display scaling; the display's own also at the ends of the range.
+first=1
 for dpi in ${ORBI_DPIS-120 144 168 192 336 72 480}; do
     pattern=$dpi_tests
     case $dpi in 72 | 480) pattern="${dpi_tests}Display" ;; esac
-    if [ -z "$dpi_session" ]; then
-        ORBI_LOGPIXELS=$dpi scripts/wine-session.sh start 1024x768
-        dpi_session=1
+    if [ -n "$first" ]; then
+        ORBI_LOGPIXELS=$dpi scripts/wine-session.sh desk
+        first=
     else
         scripts/wine-session.sh dpi "$dpi"
     fi
     run_ctest "${wine_ctest[@]}" -R "$pattern"
 done
 scripts/wine-session.sh stop
-echo "other desks took $((SECONDS - desks_started)) s"
 
-if [ -x scripts/bench.sh ] && [ -z "${ORBI_SKIP_BENCH:-}" ]; then
-    echo "== benchmarks (figures only, never a failure)"
-    scripts/bench.sh || echo "benchmark run did not complete"
+if [ -z "${ORBI_SKIP_BENCH:-}" ]; then
+    # The full benchmark is scripts/bench.sh; here it only has to run and print its table.
+    stage "benchmark smoke run (full: scripts/bench.sh)"
+    if grep -q 'smoke)' scripts/bench.sh; then
+        scripts/bench.sh smoke || { echo "the benchmark did not run"; status=1; failed=$((failed + 1)); }
+    else
+        echo "scripts/bench.sh has no smoke run here"
+    fi
 fi
+stage ""
 
 echo
-echo "$passed passed, $failed failed"
+echo "== time per stage"
+printf '%s\n' "${stages[@]}"
+printf '%6d s  in all\n' "$SECONDS"
+echo "== Wine processes started again because Wine did not start them"
+if [ -s "$ORBI_WINE_DIR/restarts.log" ]; then cat "$ORBI_WINE_DIR/restarts.log"; else echo "none"; fi
+echo
+echo "$passed passed, $skipped skipped, $failed failed"
 exit $status

@@ -6,36 +6,55 @@
 #   ORBI_MONITORS=right|left|above   a second monitor beside the primary (WIDTHxHEIGHT): right of it (1280x1024,
 #                                    larger than the primary), left of it or above it (800x600), through Xephyr
 #   ORBI_LOGPIXELS=N                 display scaling: N dots per inch instead of 96
-#   wine-session.sh dpi N            the running session's scaling changed to N dpi (its server restarted: a few
-#                                    seconds instead of a new prefix)
+#   wine-session.sh desk [WIDTHxHEIGHT]  the running session's desk made anew as ORBI_MONITORS and ORBI_LOGPIXELS
+#                                    now say, in the same prefix (X servers restarted only when the monitors change)
+#   wine-session.sh dpi N            the running session's scaling changed to N dpi (its server restarted)
+# Before it returns, each command checks that Wine sees the desk asked for (through the keepalive program's list of
+# monitors and dpi) and otherwise fails, naming what differs. Tests read ORBI_MONITORS and ORBI_LOGPIXELS from the
+# session, so that a test meant for a desk fails, never skips, on another.
 set -euo pipefail
 # No step may end the script silently.
 trap 'echo "wine-session.sh: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 cmd=${1:-start}
-size=${2:-1024x768}
-ORBI_WINE_DIR=${ORBI_WINE_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build/wine}
+# The desk asked for, read before any session's environment is.
+asked_monitors=${ORBI_MONITORS:-}
+asked_dpi=${ORBI_LOGPIXELS:-}
+here=$(cd "$(dirname "$0")" && pwd)
+ORBI_WINE_DIR=${ORBI_WINE_DIR:-$(dirname "$here")/build/wine}
 export ORBI_WINE_DIR
+keepalive=${ORBI_KEEPALIVE:-$(dirname "$here")/build/windows/tests/orbi_keepalive.exe}
 
+# The Wine processes and the X servers of the session; the prefix stays.
+stop_servers() {
+    [ -f "$ORBI_WINE_DIR/keepalive.pid" ] && kill "$(cat "$ORBI_WINE_DIR/keepalive.pid")" 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w
+    rm -f "$ORBI_WINE_DIR/keepalive.pid"
+}
+stop_x() {
+    [ -f "$ORBI_WINE_DIR/xephyr.pid" ] && kill "$(cat "$ORBI_WINE_DIR/xephyr.pid")" 2>/dev/null || true
+    [ -f "$ORBI_WINE_DIR/xvfb.pid" ] && kill "$(cat "$ORBI_WINE_DIR/xvfb.pid")" 2>/dev/null || true
+    rm -f "$ORBI_WINE_DIR/xvfb.pid" "$ORBI_WINE_DIR/xephyr.pid"
+}
 stop() {
     # A test that made a folder read-only with a bind mount and died before undoing it leaves the mount behind.
     { grep -o " $ORBI_WINE_DIR/[^ ]*" /proc/mounts || true; } | sort -r | while read -r m; do umount -l "$m" || true; done
     if [ -f "$ORBI_WINE_DIR/session.env" ]; then
-        . "$(dirname "$0")/wine-env.sh"
-        "$WINESERVER" -k 2>/dev/null || true
-        [ -f "$ORBI_WINE_DIR/keepalive.pid" ] && kill "$(cat "$ORBI_WINE_DIR/keepalive.pid")" 2>/dev/null || true
-        [ -f "$ORBI_WINE_DIR/xephyr.pid" ] && kill "$(cat "$ORBI_WINE_DIR/xephyr.pid")" 2>/dev/null || true
-        [ -f "$ORBI_WINE_DIR/xvfb.pid" ] && kill "$(cat "$ORBI_WINE_DIR/xvfb.pid")" 2>/dev/null || true
-        rm -f "$ORBI_WINE_DIR/session.env" "$ORBI_WINE_DIR/xvfb.pid" "$ORBI_WINE_DIR/xephyr.pid" \
-            "$ORBI_WINE_DIR/keepalive.pid"
+        . "$here/wine-env.sh"
+        stop_servers
+        stop_x
+        rm -f "$ORBI_WINE_DIR/session.env"
     fi
 }
 
-# A Wine process now and then fails to start on a loaded machine: each set-up step gets three tries.
+# A set-up step Wine fails to start is tried again (up to three times); each retry is listed in restarts.log, which
+# scripts/test.sh prints at its end.
 wine_step() {
     local try
     for try in 1 2 3; do
-        "$WINE" "$@" >"$ORBI_WINE_DIR/step.log" 2>&1 && return 0
-        echo "wine $1 failed (try $try): $(tail -2 "$ORBI_WINE_DIR/step.log" | tr '\n' ' ')" >&2
+        "${WINE_CMD[@]}" "$@" >"$ORBI_WINE_DIR/step.log" 2>&1 && return 0
+        echo "$(date +%T) wine-session.sh: wine $1 failed (try $try): $(tail -2 "$ORBI_WINE_DIR/step.log" | tr '\n' ' ')" |
+            tee -a "$ORBI_WINE_DIR/restarts.log" >&2
     done
     return 1
 }
@@ -58,39 +77,50 @@ start_server() {
     setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 &
     for _ in $(seq 200); do running "$WINESERVER -p\$" socket && break; sleep 0.05; done
     running "$WINESERVER -p\$" socket || { echo "the persistent wineserver did not start" >&2; exit 1; }
-    "$WINE" cmd /c exit >/dev/null 2>&1 || true
-    if [ -n "${ORBI_KEEPALIVE:-}" ] && [ -f "$ORBI_KEEPALIVE" ]; then
-        # Its window brings up the desktop process, which the first test would otherwise start cold, racing it.
-        rm -f "$ORBI_WINE_DIR/keepalive.ready"
-        setsid "$WINE" "$ORBI_KEEPALIVE" "Z:${ORBI_WINE_DIR//\//\\}\\keepalive.ready" </dev/null >/dev/null 2>&1 &
+    "${WINE_CMD[@]}" cmd /c exit >/dev/null 2>&1 || true
+    rm -f "$ORBI_WINE_DIR/desk.txt"
+    if [ -f "$keepalive" ]; then
+        # Its window brings up the desktop process, which the first test would otherwise start cold, racing it; then
+        # it writes the desk it sees.
+        setsid "${WINE_CMD[@]}" "$keepalive" "Z:${ORBI_WINE_DIR//\//\\}\\desk.txt" </dev/null >/dev/null 2>&1 &
         echo $! >"$ORBI_WINE_DIR/keepalive.pid"
-        for _ in $(seq 400); do [ -e "$ORBI_WINE_DIR/keepalive.ready" ] && break; sleep 0.05; done
-        [ -e "$ORBI_WINE_DIR/keepalive.ready" ] || echo "the keepalive window did not appear within 20 s" >&2
+        for _ in $(seq 400); do [ -e "$ORBI_WINE_DIR/desk.txt" ] && break; sleep 0.05; done
+        [ -e "$ORBI_WINE_DIR/desk.txt" ] || echo "the keepalive window did not appear within 20 s" >&2
     fi
 }
 
-if [ "$cmd" = stop ]; then
-    stop
-    exit 0
-fi
-
-if [ "$cmd" = dpi ]; then
-    [ -f "$ORBI_WINE_DIR/session.env" ] || { echo "no session in $ORBI_WINE_DIR" >&2; exit 1; }
-    . "$(dirname "$0")/wine-env.sh"
-    [ -f "$ORBI_WINE_DIR/keepalive.pid" ] && kill "$(cat "$ORBI_WINE_DIR/keepalive.pid")" 2>/dev/null || true
-    "$WINESERVER" -k 2>/dev/null || true
-    "$WINESERVER" -w
-    # Read when the server starts, so it is written with the server down and the server started afresh.
-    reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2"
-    "$WINESERVER" -w
-    start_server
-    echo "Wine session now at $2 dpi"
-    exit 0
-fi
-
-stop
-mkdir -p "$ORBI_WINE_DIR"
-rm -rf "$ORBI_WINE_DIR/prefix"
+# The monitors a layout asks for, primary first, in Windows' coordinates: the primary at 0,0.
+expected_desk() {
+    local w=${1%x*} h=${1#*x}
+    echo "monitor 0 0 $w $h primary"
+    case $2 in
+        right) echo "monitor $w 0 $((w + 1280)) 1024" ;;
+        left) echo "monitor -800 0 0 600" ;;
+        above) echo "monitor 0 -600 800 0" ;;
+    esac
+    echo "dpi ${3:-96}"
+}
+# Wine's view of the desk against the one asked for.
+check_desk() {
+    local want seen
+    if [ ! -f "$keepalive" ]; then
+        [ -z "$ORBI_MONITORS$ORBI_LOGPIXELS" ] && return 0
+        echo "wine-session.sh: cannot check the desk asked for without $keepalive (build the windows preset)" >&2
+        exit 1
+    fi
+    want=$(expected_desk "$ORBI_DESK_SIZE" "$ORBI_MONITORS" "$ORBI_LOGPIXELS" | sort)
+    seen=$(sort "$ORBI_WINE_DIR/desk.txt" 2>/dev/null | tr -d '\r' || true)
+    # On the user's own screen only the dpi is the session's doing.
+    if [ -n "${ORBI_DISPLAY:-}" ]; then
+        want=$(grep '^dpi' <<<"$want")
+        seen=$(grep '^dpi' <<<"$seen" || true)
+    fi
+    [ "$want" = "$seen" ] && return 0
+    echo "wine-session.sh: Wine does not see the desk asked for (ORBI_MONITORS=$ORBI_MONITORS," \
+        "ORBI_LOGPIXELS=$ORBI_LOGPIXELS, $ORBI_DESK_SIZE):" >&2
+    diff <(echo "$want") <(echo "$seen") | grep '^[<>]' | sed 's/^</  asked:/; s/^>/  seen: /' >&2 || true
+    exit 1
+}
 
 # A free display number: the first whose lock file does not exist.
 free_display() {
@@ -107,31 +137,31 @@ wait_display() {
     exit 1
 }
 
-monitors=${ORBI_MONITORS:-}
-w=${size%x*}
-h=${size#*x}
-case "$monitors" in
-    '') ;;
-    # Xinerama heads in Xephyr's order; Wine makes the first the primary unless told otherwise.
-    right) heads=("${w}x$h" 0,0 1280x1024 "$w,0") ;;
-    left) heads=(800x600 0,0 "${w}x$h" 800,0) ;;
-    above) heads=(800x600 0,0 "${w}x$h" 0,600) ;;
-    *) echo "ORBI_MONITORS: right, left or above" >&2; exit 2 ;;
-esac
-
-if [ -n "${ORBI_DISPLAY:-}" ]; then
-    # The user's own screen: no virtual one.
-    display=$ORBI_DISPLAY
-else
+# The X screen of the desk ($ORBI_DESK_SIZE, $ORBI_MONITORS): sets display.
+start_x() {
+    local w=${ORBI_DESK_SIZE%x*} h=${ORBI_DESK_SIZE#*x} heads n m outer args i
+    case "$ORBI_MONITORS" in
+        '') ;;
+        # Xinerama heads in Xephyr's order; Wine makes the first the primary unless told otherwise.
+        right) heads=("${w}x$h" 0,0 1280x1024 "$w,0") ;;
+        left) heads=(800x600 0,0 "${w}x$h" 800,0) ;;
+        above) heads=(800x600 0,0 "${w}x$h" 0,600) ;;
+        *) echo "ORBI_MONITORS: right, left or above" >&2; exit 2 ;;
+    esac
+    if [ -n "${ORBI_DISPLAY:-}" ]; then
+        # The user's own screen: no virtual one.
+        display=$ORBI_DISPLAY
+        return
+    fi
     n=$(free_display 90)
-    outer=$size
+    outer=$ORBI_DESK_SIZE
     # Xvfb stacks its own heads at 0,0; Xephyr, run inside a screen large enough for both, places them apart.
-    [ -n "$monitors" ] && outer=2400x1400
+    [ -n "$ORBI_MONITORS" ] && outer=2400x1400
     Xvfb ":$n" -screen 0 "${outer}x24" -nolisten tcp >"$ORBI_WINE_DIR/xvfb.log" 2>&1 &
     echo $! >"$ORBI_WINE_DIR/xvfb.pid"
     wait_display "$n" Xvfb
     display=:$n
-    if [ -n "$monitors" ]; then
+    if [ -n "$ORBI_MONITORS" ]; then
         m=$(free_display $((n + 1)))
         args=()
         for ((i = 0; i < ${#heads[@]}; i += 2)); do
@@ -144,16 +174,72 @@ else
         wait_display "$m" Xephyr
         display=:$m
     fi
-fi
+}
 
-printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ORBI_WINE_DIR/alsa-null.conf"
-cat >"$ORBI_WINE_DIR/session.env" <<ENV
+# What every Wine process of the session reads (scripts/wine-env.sh); a test run may still name another desk.
+write_env() {
+    cat >"$ORBI_WINE_DIR/session.env" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$ORBI_WINE_DIR/prefix
 export ORBI_URL_LOG=$ORBI_WINE_DIR/url.log
+export ORBI_SESSION_DESK='$ORBI_DESK_SIZE|$ORBI_MONITORS|$display'
+export ORBI_MONITORS=\${ORBI_MONITORS-$ORBI_MONITORS}
+export ORBI_LOGPIXELS=\${ORBI_LOGPIXELS-$ORBI_LOGPIXELS}
 ENV
+}
 
-. "$(dirname "$0")/wine-env.sh"
+# The registry values the desk needs, all read when the server starts: written with the server down.
+desk_registry() {
+    local primary=0
+    # Wine reads Xinerama heads only without XRandR; with the other head first, the second is made the primary.
+    case "$ORBI_MONITORS" in left | above) primary=1 ;; esac
+    reg 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d "$([ -n "$ORBI_MONITORS" ] && echo N || echo Y)"
+    reg 'HKCU\Software\Wine\X11 Driver' /v PrimaryMonitor /t REG_SZ /d "$primary"
+    reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${ORBI_LOGPIXELS:-96}"
+}
+
+case "$cmd" in
+    stop)
+        stop
+        exit 0
+        ;;
+    dpi | desk)
+        [ -f "$ORBI_WINE_DIR/session.env" ] || { echo "no session in $ORBI_WINE_DIR" >&2; exit 1; }
+        IFS='|' read -r old_size old_monitors display <<<"$(. "$ORBI_WINE_DIR/session.env" && echo "$ORBI_SESSION_DESK")"
+        if [ "$cmd" = dpi ]; then
+            # Only the scaling changes.
+            ORBI_DESK_SIZE=$old_size ORBI_MONITORS=$old_monitors ORBI_LOGPIXELS=$2
+        else
+            ORBI_DESK_SIZE=${2:-$old_size} ORBI_MONITORS=$asked_monitors ORBI_LOGPIXELS=$asked_dpi
+        fi
+        . "$here/wine-env.sh"
+        stop_servers
+        if [ "$old_size|$old_monitors" != "$ORBI_DESK_SIZE|$ORBI_MONITORS" ]; then
+            stop_x
+            start_x
+        fi
+        write_env
+        . "$here/wine-env.sh"
+        desk_registry
+        "$WINESERVER" -w
+        start_server
+        check_desk
+        echo "Wine session now on DISPLAY=$display${ORBI_MONITORS:+ (second monitor $ORBI_MONITORS)}" \
+            "at ${ORBI_LOGPIXELS:-96} dpi"
+        exit 0
+        ;;
+    start) ;;
+    *) echo "wine-session.sh start|stop|desk|dpi" >&2; exit 2 ;;
+esac
+
+stop
+mkdir -p "$ORBI_WINE_DIR"
+rm -rf "$ORBI_WINE_DIR/prefix"
+ORBI_DESK_SIZE=${2:-1024x768} ORBI_MONITORS=$asked_monitors ORBI_LOGPIXELS=$asked_dpi
+start_x
+printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ORBI_WINE_DIR/alsa-null.conf"
+write_env
+. "$here/wine-env.sh"
 wine_step wineboot -i
 # No window manager: without this every DestroyWindow of a visible window waits about two seconds.
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
@@ -163,16 +249,10 @@ reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_S
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS PGothic' /t REG_SZ /d IPAPGothic
 reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic
-reg 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$(cd "$(dirname "$0")" && pwd)/record-url.sh"
-if [ -n "$monitors" ]; then
-    # Wine reads Xinerama heads only without XRandR; with the other head first, the second is made the primary.
-    reg 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N
-    [ "$monitors" = right ] || reg 'HKCU\Software\Wine\X11 Driver' /v PrimaryMonitor /t REG_SZ /d 1
-fi
-if [ -n "${ORBI_LOGPIXELS:-}" ]; then
-    # Read when the server starts: set before the persistent one below.
-    reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$ORBI_LOGPIXELS"
-fi
+reg 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$here/record-url.sh"
+desk_registry
 "$WINESERVER" -w
 start_server
-echo "Wine session on DISPLAY=$display${monitors:+ (second monitor $monitors)}${ORBI_LOGPIXELS:+ at $ORBI_LOGPIXELS dpi}, prefix $WINEPREFIX"
+check_desk
+echo "Wine session on DISPLAY=$display${ORBI_MONITORS:+ (second monitor $ORBI_MONITORS)}" \
+    "at ${ORBI_LOGPIXELS:-96} dpi, prefix $WINEPREFIX"

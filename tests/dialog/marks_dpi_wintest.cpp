@@ -9,6 +9,7 @@
 
 #include "dialog/orbimotion_p_win.h"
 #include "platform/resource_ids.h"
+#include "support/desk_win.h"
 #include "support/fake_win_api.h"
 
 namespace orbi {
@@ -56,6 +57,7 @@ Rows InkRows(const BackingImage& panel, const RECT& caption) {
 }
 
 TEST(AnyDpiMarks, EachMarkSitsOnTheMiddleOfItsCaptionsText) {
+    ORBI_NEED_ASKED_DPI();
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);

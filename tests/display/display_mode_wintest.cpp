@@ -11,6 +11,7 @@
 
 #include "platform/handles_win.h"
 #include "platform/surface_win.h"
+#include "support/desk_win.h"
 #include "support/scr_drivers_win.h"
 
 namespace orbi {
@@ -246,8 +247,7 @@ class OtherProgram {
 class MonitorsDisplayMode : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (GetSystemMetrics(SM_CMONITORS) < 2)
-            GTEST_SKIP() << "one monitor";
+        ORBI_NEED_SECOND_MONITOR();
         ASSERT_TRUE(other.hwnd());
         std::printf("other monitor %ld,%ld-%ld,%ld\n", other.area.left, other.area.top, other.area.right,
                     other.area.bottom);
@@ -292,6 +292,7 @@ TEST_F(MonitorsDisplayMode, AKeyWithThePointerOnTheOtherMonitorEndsTheSaver) {
 
 // Run at every display scaling (scripts/test.sh starts desks at 120 to 336 dpi).
 TEST(AnyDpiDisplayMode, TheLastRowAndColumnAreNeverGreyAndAClickInTheCornerEndsTheSaver) {
+    ORBI_NEED_ASKED_DPI();
     Saver saver;
     ASSERT_TRUE(saver.Start(L"/s"));
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);

@@ -14,6 +14,7 @@
 
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
+#include "support/desk_win.h"
 #include "support/display_window_win.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
@@ -575,8 +576,7 @@ TEST_F(DisplayWindow, CoversOtherMonitorsOfAnySizeOutlivesADisplayChangeAndTakes
 class MonitorsDisplayWindow : public DisplayWindow {};
 
 TEST_F(MonitorsDisplayWindow, RealMovesOverTheCoverCountWithThoseOverTheDisplayAndTheThirtyFirstEnds) {
-    if (GetSystemMetrics(SM_CMONITORS) < 2)
-        GTEST_SKIP() << "one monitor";
+    ORBI_NEED_SECOND_MONITOR();
     Open();
     ASSERT_TRUE(window->covers());
     ASSERT_EQ(window->covers()->size(), 1u);
@@ -603,6 +603,7 @@ TEST_F(MonitorsDisplayWindow, RealMovesOverTheCoverCountWithThoseOverTheDisplayA
 class AnyDpiDisplayWindow : public DisplayWindow {};
 
 TEST_F(AnyDpiDisplayWindow, DisplayAndCanvasesHaveTheScreensPixelSize) {
+    ORBI_NEED_ASKED_DPI();
     Open(SceneScript{}, ScreenTwips{ScreenWidthTwips(), ScreenHeightTwips(), TwipsPerPixelX(), TwipsPerPixelY()});
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     std::printf("%g twips per pixel: ScreenWidthPx %d, ScreenHeightPx %d\n", TwipsPerPixelX(),

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <atomic>
 #include <vector>
@@ -24,6 +25,19 @@ std::wstring Widen(const std::string& s) {
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
     return w;
+}
+
+// Said on stderr and added to the run's list of restarts, which scripts/wine-run.sh names.
+void NoteRestart(const std::string& what) {
+    const char* run = std::getenv("ORBI_RUN_NAME");
+    const std::string line = std::string(run ? run : "") + ": " + what;
+    std::fprintf(stderr, "not started, once more: %s\n", line.c_str());
+    if (const char* name = std::getenv("ORBI_RESTARTS_LOG")) {
+        if (std::FILE* log = std::fopen(name, "a")) {
+            std::fprintf(log, "%s\n", line.c_str());
+            std::fclose(log);
+        }
+    }
 }
 
 void RemoveTree(const std::wstring& dir) {
@@ -252,7 +266,14 @@ bool ScrProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
     problem_.clear();
     if (CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
         return true;
-    const DWORD error = GetLastError();
+    DWORD error = GetLastError();
+    // Wine now and then loses a new process before its start-up has ended: it never ran, and is started once more.
+    if (error == ERROR_INTERNAL_ERROR) {
+        NoteRestart(Utf8(line).substr(0, 300) + " (CreateProcess: error " + ErrorText(error) + ")");
+        if (CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
+            return true;
+        error = GetLastError();
+    }
     pi_ = PROCESS_INFORMATION{};
     return Failed("CreateProcess failed with error " + ErrorText(error) + " for " + Utf8(line).substr(0, 300));
 }

@@ -1,0 +1,42 @@
+// The desk the session was asked for (scripts/wine-session.sh passes ORBI_MONITORS and ORBI_LOGPIXELS on): a test
+// meant for that desk fails on any other, and skips only when no such desk was asked for.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace orbi::test {
+
+inline const char* AskedDesk(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+inline int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+}  // namespace orbi::test
+
+#define ORBI_NEED_SECOND_MONITOR()                                                                         \
+    do {                                                                                                   \
+        if (GetSystemMetrics(SM_CMONITORS) < 2) {                                                          \
+            if (const char* asked = ::orbi::test::AskedDesk("ORBI_MONITORS")) {                            \
+                FAIL() << "ORBI_MONITORS=" << asked << " asks for a second monitor; the program sees one"; \
+            }                                                                                              \
+            GTEST_SKIP() << "one monitor";                                                                 \
+        }                                                                                                  \
+    } while (0)
+
+#define ORBI_NEED_ASKED_DPI()                                                                     \
+    do {                                                                                          \
+        if (const char* asked = ::orbi::test::AskedDesk("ORBI_LOGPIXELS")) {                      \
+            ASSERT_EQ(::orbi::test::ScreenDpi(), std::atoi(asked)) << "ORBI_LOGPIXELS=" << asked; \
+        }                                                                                         \
+    } while (0)
