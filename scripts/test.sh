@@ -129,5 +129,5 @@ printf '%6d s  in all\n' "$SECONDS"
 echo "== Wine processes started again because Wine did not start them"
 if [ -s "$ORBI_WINE_DIR/restarts.log" ]; then cat "$ORBI_WINE_DIR/restarts.log"; else echo "none"; fi
 echo
-echo "$passed passed, $skipped skipped, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 exit $status
