@@ -68,11 +68,18 @@ TEST(PropertyValue, ConvertsOnlyValuesThatFitTheAskedType) {
     EXPECT_FALSE(PropertyValue(L"Arial").AsFont());
 }
 
+// A newly placed control (never loaded, FirstRun 0); Load() gives it an empty store.
+struct Core : ::testing::Test {
+    CountingView view;
+    CommandCore core{view};
+    void Load() { core.UserControl_ReadProperties(PropertyStore{}, DialogFont()); }
+};
+using CommandStore = Core;
+using CommandProperty = Core;
+
 // ---- Saving and loading ----
 
-TEST(CommandStore, SavesInOrderAndLoadsInOrder) {
-    CountingView view;
-    CommandCore core(view);
+TEST_F(CommandStore, SavesInOrderAndLoadsInOrder) {
     test::RecordingStore store;
     core.UserControl_WriteProperties(store, DialogFont());
     EXPECT_EQ(kSaveOrder, store.names);
@@ -81,10 +88,8 @@ TEST(CommandStore, SavesInOrderAndLoadsInOrder) {
     EXPECT_EQ(kLoadOrder, store.names);
 }
 
-TEST(CommandStore, DefaultsAreNotStoredSoTheCaptionCommandComesBackAsCommand1) {
-    CountingView view;
-    CommandCore core(view);
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+TEST_F(CommandStore, DefaultsAreNotStoredSoTheCaptionCommandComesBackAsCommand1) {
+    Load();
     core.SetCaption(L"Command");
     PropertyStore store;
     core.UserControl_WriteProperties(store, DialogFont());
@@ -95,10 +100,8 @@ TEST(CommandStore, DefaultsAreNotStoredSoTheCaptionCommandComesBackAsCommand1) {
     EXPECT_EQ(L"Command1", loaded.Caption());
 }
 
-TEST(CommandStore, RoundTripKeepsEveryProperty) {
-    CountingView view;
-    CommandCore core(view);
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+TEST_F(CommandStore, RoundTripKeepsEveryProperty) {
+    Load();
     core.SetCaption(L"ｷｬﾝｾﾙ");
     core.SetFontColour(0x0000FF);
     core.SetVisible(0);
@@ -119,9 +122,7 @@ TEST(CommandStore, RoundTripKeepsEveryProperty) {
     EXPECT_TRUE(view2.faces.empty());
 }
 
-TEST(CommandStore, OnlyTheFaceNameOfAStoredFontIsTaken) {
-    CountingView view;
-    CommandCore core(view);
+TEST_F(CommandStore, OnlyTheFaceNameOfAStoredFontIsTaken) {
     PropertyStore store;
     store.Write(L"Font", FontDesc{L"Arial", 20, 700, 0, true, true, false}, DialogFont());
     core.UserControl_ReadProperties(store, DialogFont());
@@ -134,18 +135,14 @@ TEST(CommandStore, OnlyTheFaceNameOfAStoredFontIsTaken) {
     EXPECT_FALSE(f.underline);
 }
 
-TEST(CommandStore, MissingFontTakesTheAmbientFaceName) {
-    CountingView view;
-    CommandCore core(view);
+TEST_F(CommandStore, MissingFontTakesTheAmbientFaceName) {
     core.UserControl_ReadProperties(PropertyStore{}, FontDesc{L"Tahoma", 8, 400, 0});
     EXPECT_EQ(L"Tahoma", core.Font().face);
     EXPECT_EQ(9.75, core.Font().sizePt);
 }
 
-TEST(CommandStore, UnconvertibleValuesKeepThePreviousOnes) {
-    CountingView view;
-    CommandCore core(view);
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+TEST_F(CommandStore, UnconvertibleValuesKeepThePreviousOnes) {
+    Load();
     PropertyStore bad;
     bad.Write(L"FirstRun", L"many", L"1");
     bad.Write(L"FontColour", L"red", L"0");
@@ -160,10 +157,8 @@ TEST(CommandStore, UnconvertibleValuesKeepThePreviousOnes) {
     EXPECT_EQ(L"OK", core.Caption());
 }
 
-TEST(CommandStore, LoadAndSaveEndWithTheNormalFace) {
-    CountingView view;
-    CommandCore core(view);
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+TEST_F(CommandStore, LoadAndSaveEndWithTheNormalFace) {
+    Load();
     ASSERT_FALSE(view.faces.empty());
     EXPECT_EQ(Face::Normal, view.faces.back());
     core.UserControl_MouseMove(0, 0, 0, 0);
@@ -175,10 +170,8 @@ TEST(CommandStore, LoadAndSaveEndWithTheNormalFace) {
 
 // ---- Property procedures ----
 
-TEST(CommandProperty, VisibleReads255AfterWriting1) {
-    CountingView view;
-    CommandCore core(view);
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+TEST_F(CommandProperty, VisibleReads255AfterWriting1) {
+    Load();
     core.SetVisible(0);
     view.faces.clear();
     EXPECT_EQ(0, core.Visible());
@@ -189,22 +182,18 @@ TEST(CommandProperty, VisibleReads255AfterWriting1) {
     EXPECT_EQ((std::vector<std::wstring>{L"Visible", L"Visible"}), view.changed);
 }
 
-TEST(CommandProperty, FontColourWrittenBeforeFirstRunEndsBlackAndLastsOnceLoaded) {
-    CountingView view;
-    CommandCore core(view);  // newly placed: never loaded, FirstRun 0
+TEST_F(CommandProperty, FontColourWrittenBeforeFirstRunEndsBlackAndLastsOnceLoaded) {
     core.SetEnabled(kTrue);
     core.SetFontColour(0x00FF00);
     EXPECT_EQ(0u, core.FontColour());
     EXPECT_EQ(0, core.FirstRun());
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+    Load();
     core.SetFontColour(0x00FF00);
     EXPECT_EQ(0x00FF00u, core.FontColour());
     EXPECT_EQ(L"FontColour", view.changed.back());
 }
 
-TEST(CommandProperty, FirstReadOfEnabledAppliesTheDefaults) {
-    CountingView view;
-    CommandCore core(view);
+TEST_F(CommandProperty, FirstReadOfEnabledAppliesTheDefaults) {
     core.SetFontColour(0x00FF00);  // disabled: nothing resets it yet
     EXPECT_EQ(kTrue, core.Enabled());
     EXPECT_EQ(1, core.FirstRun());
@@ -212,10 +201,8 @@ TEST(CommandProperty, FirstReadOfEnabledAppliesTheDefaults) {
     EXPECT_EQ(0x00FF00u, core.Properties().FontColour);
 }
 
-TEST(CommandProperty, DisabledPaintsDisableAndReadingRepaintsIt) {
-    CountingView view;
-    CommandCore core(view);
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+TEST_F(CommandProperty, DisabledPaintsDisableAndReadingRepaintsIt) {
+    Load();
     core.SetEnabled(kFalse);
     EXPECT_EQ(Face::Disable, view.faces.back());
     EXPECT_FALSE(core.Properties().LabelEnabled);
@@ -228,19 +215,15 @@ TEST(CommandProperty, DisabledPaintsDisableAndReadingRepaintsIt) {
     EXPECT_TRUE(core.Properties().LabelEnabled);
 }
 
-TEST(CommandProperty, ResizeRepaintsTheEnabledState) {
-    CountingView view;
-    CommandCore core(view);
+TEST_F(CommandProperty, ResizeRepaintsTheEnabledState) {
     core.UserControl_Resize();
     EXPECT_EQ(Face::Disable, view.faces.back());  // never loaded: Enabled is still 0
-    core.UserControl_ReadProperties(PropertyStore{}, DialogFont());
+    Load();
     core.UserControl_Resize();
     EXPECT_EQ(Face::Normal, view.faces.back());
 }
 
-TEST(CommandProperty, CaptionAndFontMarkChanged) {
-    CountingView view;
-    CommandCore core(view);
+TEST_F(CommandProperty, CaptionAndFontMarkChanged) {
     core.SetCaption(L"参照");
     core.SetFont(FontDesc{L"Arial"});
     EXPECT_EQ(L"参照", core.Caption());

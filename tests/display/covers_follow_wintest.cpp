@@ -12,26 +12,20 @@
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
 #include "support/fake_win_api.h"
+#include "support/scr_process_win.h"
 
 namespace orbi {
 namespace {
 
 // The thread's top-level windows, counted, and each sent a display change as Windows sends it when asked.
 int ThreadWindows(bool displayChange = false) {
-    struct Walk {
-        int count;
-        bool send;
-    } walk{0, displayChange};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM data) -> BOOL {
-            auto* w = reinterpret_cast<Walk*>(data);
-            if (w->send)
-                SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
-            return ++w->count > 0;
-        },
-        reinterpret_cast<LPARAM>(&walk));
-    return walk.count;
+    int count = 0;
+    test::FindTopLevel([&](HWND h) {
+        if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() && ++count && displayChange)
+            SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+        return false;
+    });
+    return count;
 }
 
 std::vector<LONG> Corners(HWND h) {
@@ -42,8 +36,9 @@ std::vector<LONG> Corners(HWND h) {
 
 struct Change {
     const char* what;
-    std::vector<Rect> others;  // the monitors besides the primary, 0,0-640,480
-    int messages = 1;          // a storm flips between the last set and this one, ending on this one
+    std::vector<Rect> others;        // the monitors besides the primary, 0,0-640,480
+    int messages = 1;                // a storm flips between the last set and this one, ending on this one
+    std::vector<Rect> ignored = {};  // monitors that get no cover
 };
 
 TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonitorAndNothingBehind) {
@@ -56,9 +51,13 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
         {"all removed but the primary", {}},
         {"1 x 1", {{640, 0, 641, 1}}},
         {"a storm", {{-800, 0, 0, 600}, {640, 0, 1440, 600}}, 50},
+        {"larger than the primary, beside a mirror of it and an empty one",
+         {{-3000, -100, 0, 1900}},
+         1,
+         {{0, 0, 640, 480}, {5000, 0, 5000, 768}}},
     };
-    const std::vector<Rect> primaryOnly;
-    const std::vector<Rect>* now = &primaryOnly;
+    const Change primaryOnly{"", {}};
+    const Change* now = &primaryOnly;
     int enumerations = 0;
     test::FakeWinApi api;
     Process p{api};
@@ -71,8 +70,9 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     seams.monitors = [&] {
         ++enumerations;
         std::vector<MonitorArea> monitors{{{0, 0, 640, 480}, true}};
-        for (const Rect& r : *now)
-            monitors.push_back({r, false});
+        for (const std::vector<Rect>* set : {&now->others, &now->ignored})
+            for (const Rect& r : *set)
+                monitors.push_back({r, false});
         return monitors;
     };
     const int windowsBefore = ThreadWindows();
@@ -86,7 +86,7 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
         SCOPED_TRACE(changes[c].what);
         const int enumerated = enumerations;
         for (int m = changes[c].messages - 1; m >= 0; --m) {
-            now = m % 2 ? &changes[c - 1].others : &changes[c].others;
+            now = m % 2 ? &changes[c - 1] : &changes[c];
             ThreadWindows(true);
         }
         EXPECT_EQ(enumerations - enumerated, changes[c].messages);
@@ -117,7 +117,8 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     }
     EXPECT_EQ(Corners(window->hwnd()), std::vector<LONG>({0, 0, 640, 480}));  // as loaded
     EXPECT_EQ(ended, 0);
-    SendMessageW(window->covers()->at(0), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    // A key on a cover ends it (a real click there: MonitorsDisplayMode in display_mode_wintest.cpp).
+    SendMessageW(window->covers()->at(0), WM_KEYDOWN, VK_SHIFT, 0);
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(window->covers(), nullptr);
     window.reset();

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/handles_win.h"
-#include "platform/surface_win.h"
 #include "support/desk_win.h"
 #include "support/scr_drivers_win.h"
 
@@ -40,22 +39,6 @@ int CountTitled(const wchar_t* title) {
     return count;
 }
 
-// The screen as the X server shows it (every process's windows), in virtual-screen pixels.
-std::vector<uint32_t> ScreenPixels(const RECT& area) {
-    BackingImage shot;
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    if (!shot.Resize(w, h))
-        return {};
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
-    std::vector<uint32_t> px(shot.bits(), shot.bits() + static_cast<size_t>(w) * h);
-    for (uint32_t& c : px)
-        c &= 0xFFFFFF;
-    return px;
-}
-
 bool PointerShowing() {
     CURSORINFO info{};
     info.cbSize = sizeof info;
@@ -75,7 +58,7 @@ TEST(DisplayMode, UnderTheSwitchATitledBorderlessWindowCoversTheScreenShowsAGrow
     EXPECT_EQ(WindowFromPoint(POINT{w / 2, h / 2}), saver.hwnd);
     EXPECT_TRUE(test::WaitUntil([] { return !PointerShowing(); }, kWaitMs));
     auto coloured = [&] {
-        const std::vector<uint32_t> px = ScreenPixels(RECT{0, 0, w, h});
+        const std::vector<uint32_t> px = test::ScreenPixels(RECT{0, 0, w, h});
         return px.size() - std::count(px.begin(), px.end(), 0u);
     };
     // One Earth covers about 1900 pixels; a chain of several soon shows.
@@ -229,11 +212,11 @@ class OtherProgram {
     }
     HWND hwnd() const { return window_.get(); }
     int Magenta() const {
-        const std::vector<uint32_t> px = ScreenPixels(area);
+        const std::vector<uint32_t> px = test::ScreenPixels(area);
         return static_cast<int>(std::count(px.begin(), px.end(), static_cast<uint32_t>(0xFF00FF)));
     }
     int NotBlack() const {
-        const std::vector<uint32_t> px = ScreenPixels(area);
+        const std::vector<uint32_t> px = test::ScreenPixels(area);
         return static_cast<int>(px.size()) - static_cast<int>(std::count(px.begin(), px.end(), 0u));
     }
     POINT Centre() const { return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}; }
@@ -304,7 +287,7 @@ TEST(AnyDpiDisplayMode, TheLastRowAndColumnAreNeverGreyAndAClickInTheCornerEndsT
     int greySeen = 0;
     for (int frame = 0; frame < 20; ++frame) {
         for (const std::vector<uint32_t>& edge :
-             {ScreenPixels(RECT{0, h - 1, w, h}), ScreenPixels(RECT{w - 1, 0, w, h})})
+             {test::ScreenPixels(RECT{0, h - 1, w, h}), test::ScreenPixels(RECT{w - 1, 0, w, h})})
             greySeen += static_cast<int>(std::count(edge.begin(), edge.end(), grey));
         test::WaitUntil([] { return false; }, 20);
     }

@@ -532,45 +532,6 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                                        1440.0 / 168}),
                          ScreenName);
 
-TEST_F(DisplayWindow, CoversOtherMonitorsOfAnySizeOutlivesADisplayChangeAndTakesThemAwayAtTheEnd) {
-    // Left of the primary one larger than it, right of it a 1 x 1 one; a mirror of the primary and an empty one
-    // get nothing.
-    monitors = std::vector<MonitorArea>{{{0, 0, kW, kH}, true},
-                                        {{-3000, -100, 0, 1900}, false},
-                                        {{0, 0, kW, kH}, false},
-                                        {{kW, 0, kW + 1, 1}, false},
-                                        {{5000, 0, 5000, 768}, false}};
-    Open();
-    ASSERT_TRUE(window->covers());
-    ASSERT_EQ(window->covers()->size(), 2u);
-    const HWND big = window->covers()->at(0), tiny = window->covers()->at(1);
-    RECT r{};
-    GetWindowRect(big, &r);
-    EXPECT_EQ(r.left, -3000);
-    EXPECT_EQ(r.top, -100);
-    EXPECT_EQ(r.right, 0);
-    EXPECT_EQ(r.bottom, 1900);
-    GetWindowRect(tiny, &r);
-    EXPECT_EQ(r.right - r.left, 1);
-    EXPECT_EQ(r.bottom - r.top, 1);
-    for (HWND cover : {big, tiny}) {
-        EXPECT_TRUE(IsWindowVisible(cover));
-        EXPECT_EQ(GetWindowTextLengthW(cover), 0);
-        EXPECT_FALSE(GetWindowLongW(cover, GWL_STYLE) & (WS_CAPTION | WS_BORDER | WS_THICKFRAME));
-        EXPECT_TRUE(GetWindowLongW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    }
-    // A display change that leaves the monitors as they were leaves the covers as they were.
-    for (HWND h : {window->hwnd(), big, tiny})
-        SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
-    EXPECT_EQ(window->covers()->size(), 2u);
-    EXPECT_EQ(ended, 0);
-    SendMessageW(tiny, WM_KEYDOWN, VK_SHIFT, 0);
-    EXPECT_EQ(ended, 1);
-    EXPECT_EQ(window->covers(), nullptr);
-    EXPECT_FALSE(IsWindow(big));
-    EXPECT_FALSE(IsWindow(tiny));
-}
-
 // Needs a second monitor (the two-monitor desks of the test script): real moves, made by the system, over the real
 // cover and over the display share the one count.
 class MonitorsDisplayWindow : public DisplayWindow {};

@@ -12,30 +12,25 @@
 namespace orbi {
 namespace {
 
-using test::ScrProcess;
-
 TEST(PreviewHost, KilledOutrightTakesThePreviewProcessWithItWithinThreeSeconds) {
     // The keep-alive tool stands in for the host: a process of its own that owns the window used as the pane.
-    ScrProcess host;
+    test::ScrProcess host;
     ASSERT_TRUE(host.Start(test::WindowsPath(ORBI_KEEPALIVE_PATH), L""));
-    HWND pane = nullptr;
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-            pane = test::FindTopLevel([&](HWND h) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                return pid == host.pid() && test::ClassOf(h) == L"OrbimotionTestKeepAlive";
-            });
-            return pane != nullptr;
+    const HWND pane = test::WaitForTopLevel(
+        [&](HWND h) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            return pid == host.pid() && test::ClassOf(h) == L"OrbimotionTestKeepAlive";
         },
-        test::kProgramWaitMs));
+        test::kProgramWaitMs);
+    ASSERT_TRUE(pane);
     test::ScrInstall install;
-    ScrProcess preview;
+    test::ScrProcess preview;
     ASSERT_TRUE(preview.Start(install, L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(pane))));
+    // Shown in a hidden pane: its own style says so.
     ASSERT_TRUE(test::WaitUntil(
         [&] {
             const std::vector<HWND> children = test::Descendants(pane);
-            // Shown in a hidden pane: its own style says so.
             return !children.empty() && (GetWindowLongW(children.front(), GWL_STYLE) & WS_VISIBLE);
         },
         test::kProgramWaitMs));

@@ -99,23 +99,6 @@ TEST(Preview, PaneSizeOverflowsItsSixteenBitField) {
     EXPECT_EQ(PaneSizeTwips(Rect{10, 10, 0, 0}, 15, 15).width, -150);
 }
 
-TEST(Preview, EmbedsTheWindowInTheHostPane) {
-    test::FakeWinApi api;
-    api.windowRects[1234] = Rect{100, 100, 252, 212};
-    api.windowLongs[77] = 0x00CF0000;
-    Process p{api};
-    RecordingWindows windows;
-    p.commandLine = L"/p 1234";
-    Main(p, windows);
-    EXPECT_EQ(api.CallsStartingWith(L"SetWindowLongA"),
-              std::vector<std::wstring>{L"SetWindowLongA(77,-16," + std::to_wstring(0x40CF0000) + L")"});
-    EXPECT_EQ(api.CallsStartingWith(L"SetParent"), std::vector<std::wstring>{L"SetParent(77,1234)"});
-    EXPECT_EQ(windows.paneW, 2280);
-    EXPECT_EQ(windows.paneH, 1680);
-    EXPECT_EQ(windows.pictureW, 152);
-    EXPECT_EQ(windows.pictureH, 112);
-}
-
 TEST(Preview, NoUsableHostGivesAZeroSizedWindow) {
     test::FakeWinApi api;
     Process p{api};

@@ -1,5 +1,7 @@
 #include "support/scr_process_win.h"
 
+#include "platform/surface_win.h"
+
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -344,15 +346,33 @@ HWND HostWindow::FirstChild() const {
     return children.empty() ? nullptr : children.front();
 }
 
-namespace {
-
 HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindTopLevel(match)) != nullptr; }, timeoutMs);
     return found;
 }
 
-}  // namespace
+std::vector<uint32_t> ScreenPixels(const RECT& area) {
+    BackingImage shot;
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (!shot.Resize(w, h))
+        return {};
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    std::vector<uint32_t> px(shot.bits(), shot.bits() + static_cast<size_t>(w) * h);
+    for (uint32_t& c : px)
+        c &= 0xFFFFFF;
+    return px;
+}
+
+double CpuMs(HANDLE process) {
+    FILETIME t[4];
+    GetProcessTimes(process, &t[0], &t[1], &t[2], &t[3]);
+    const auto ms = [](const FILETIME& f) { return (uint64_t{f.dwHighDateTime} << 32 | f.dwLowDateTime) / 1e4; };
+    return ms(t[2]) + ms(t[3]);
+}
 
 HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs) {
     return WaitForTopLevel(

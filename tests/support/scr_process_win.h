@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -154,12 +155,18 @@ HWND WaitForOwnedBox(HWND owner, DWORD timeoutMs);
 std::wstring BoxText(HWND box);
 
 HWND FindTopLevel(const std::function<bool(HWND)>& match);
+HWND WaitForTopLevel(const std::function<bool(HWND)>& match, DWORD timeoutMs);
 std::wstring ClassOf(HWND window);
 // Every child window, nested ones included.
 std::vector<HWND> Descendants(HWND parent);
 // The text of a window of any process, asked of the window itself (never hangs on a hung one).
 std::wstring TextOf(HWND window);
 POINT Centre(HWND window);
+
+// The screen as the X server shows it (every process's windows), in virtual-screen pixels, 0xRRGGBB.
+std::vector<uint32_t> ScreenPixels(const RECT& area);
+// Processor time the process has used, user and kernel, in milliseconds (counted in steps of 10 ms).
+double CpuMs(HANDLE process);
 
 // True while a program holds the file open for itself (as the wave player does while it loops).
 bool HeldForItself(const std::wstring& path);
