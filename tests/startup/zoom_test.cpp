@@ -17,21 +17,7 @@ class ZoomTest : public testing::Test {
     Process p{api};
 };
 
-// A window the system gives no rectangle: the dialog under test (orbimotion_p_wintest.cpp), whose call layer has none.
-TEST_F(ZoomTest, OpenGrowsFromTheOriginToTheWindowAndCloseShrinksBack) {
-    api.windowRects[kDialog] = Rect{261, 165, 763, 438};
-    p.ZoomOrigin = ZoomPoint{40, 700};
-    ZoomOpen(p, kDialog);
-    ZoomClose(p, kDialog);
-    const std::vector<std::wstring> expected = {
-        L"GetWindowRect(4660)",
-        L"DrawAnimatedRects(4660,3,40,700,40,700,261,165,763,438)",
-        L"GetWindowRect(4660)",
-        L"DrawAnimatedRects(4660,3,261,165,763,438,40,700,40,700)",
-    };
-    EXPECT_EQ(api.calls, expected);
-}
-
+// The whole opening and closing, from and back to the pointer: the dialog under test (orbimotion_p_wintest.cpp).
 TEST_F(ZoomTest, NegativeOriginIsSignExtended) {
     // A pointer on a monitor left of or above the primary one.
     api.windowRects[kDialog] = Rect{1, 2, 3, 4};
