@@ -142,8 +142,8 @@ struct RecordingView : CommandView {
 };
 
 // An instance as the settings dialog has it: loaded from a store holding only its caption, then initialised.
-// Clicks, hovering, dragging out and a disabled button with real input are checked on a real window
-// (command_wintest.cpp); a release after leaving, unfocused, is the table's LeftUpIdleClicks.
+// Clicks, hovering, dragging out, focus while hovering and a disabled button with real input are checked on a real
+// window (command_wintest.cpp); a release after leaving, unfocused, is the table's LeftUpIdleClicks.
 struct LoadedButton : ::testing::Test {
     RecordingView view;
     CommandCore core{view};
@@ -156,16 +156,6 @@ struct LoadedButton : ::testing::Test {
         view.inverts.clear();
     }
 };
-
-TEST_F(LoadedButton, KeyboardFocusWhileHoveringShowsPressedUntilLeaving) {
-    core.LblMsg_MouseMove(0, 0, 10, 10);
-    core.UserControl_GotFocus();
-    EXPECT_EQ("Pressed", Name(core.CurrentFace()));
-    core.TmrMouse_Timer(false);
-    EXPECT_EQ("Selected", Name(core.CurrentFace()));
-    core.UserControl_LostFocus();
-    EXPECT_EQ("Normal", Name(core.CurrentFace()));
-}
 
 TEST_F(LoadedButton, CaptionEventsActLikeTheControlsOwn) {
     core.LblMsg_MouseMove(0, 0, 10, 10);
@@ -194,6 +184,8 @@ TEST(CommandBeforeInitialize, MovesDoNothingUntilAFocusChangeButReleaseClicks) {
 
 // ---- Gradient direction ----
 
+// Each face's gradient, focused hover from either side included, is read back as pixels (command_wintest.cpp).
+
 TEST(GradientDirection, HoverPutsTheAccentOnTopIdleAndFocusedWhiteTheOthersKeepIt) {
     EXPECT_EQ(kFalse, GradientInverted(ButtonState::Idle, kTrue));
     EXPECT_EQ(kTrue, GradientInverted(ButtonState::Hover, kFalse));
@@ -209,17 +201,6 @@ TEST_F(LoadedButton, NormalAfterReleaseOverUnfocusedButtonHasAccentOnTop) {
     core.UserControl_MouseUp(kLeftButton, 0, 10, 10);
     ASSERT_EQ("Normal", view.faces.back());
     EXPECT_EQ(kTrue, view.inverts.back());
-}
-
-TEST_F(LoadedButton, FocusedHoverKeepsTheDirectionItCameFrom) {
-    core.UserControl_MouseMove(0, 0, 10, 10);  // Hover: accent on top
-    core.UserControl_GotFocus();               // FocusedHover from Hover
-    EXPECT_EQ(kTrue, view.inverts.back());
-    core.TmrMouse_Timer(false);  // Focused: white on top
-    EXPECT_EQ(kFalse, view.inverts.back());
-    core.UserControl_MouseMove(0, 0, 10, 10);  // FocusedHover from Focused
-    EXPECT_EQ("HighLightSelect", view.faces.back());
-    EXPECT_EQ(kFalse, view.inverts.back());
 }
 
 TEST(GradientDirection, FirstFaceHasWhiteOnTop) {

@@ -205,10 +205,7 @@ uint32_t FakeWinApi::timeEndPeriod(uint32_t milliseconds) {
 Hwnd FakeWinApi::FindWindowA(const std::wstring* className, const std::wstring* title) {
     Log(L"FindWindowA(" + (className ? *className : std::wstring(L"<null>")) + L"," +
         (title ? *title : std::wstring(L"<null>")) + L")");
-    if (!title)
-        return 0;
-    auto it = windowsByTitle.find(*title);
-    return it == windowsByTitle.end() ? 0 : it->second;
+    return 0;  // no other copy runs
 }
 
 int32_t FakeWinApi::GetWindowRect(Hwnd window, Rect& rect) {
@@ -222,14 +219,12 @@ int32_t FakeWinApi::GetWindowRect(Hwnd window, Rect& rect) {
 
 int32_t FakeWinApi::GetWindowLongA(Hwnd window, int32_t index) {
     Log(L"GetWindowLongA(" + N(static_cast<int64_t>(window)) + L"," + N(index) + L")");
-    return windowLongs[window];
+    return 0;
 }
 
 int32_t FakeWinApi::SetWindowLongA(Hwnd window, int32_t index, int32_t value) {
     Log(L"SetWindowLongA(" + N(static_cast<int64_t>(window)) + L"," + N(index) + L"," + N(value) + L")");
-    int32_t old = windowLongs[window];
-    windowLongs[window] = value;
-    return old;
+    return 0;
 }
 
 Hwnd FakeWinApi::SetParent(Hwnd child, Hwnd parent) {

@@ -41,9 +41,7 @@ class FakeWinApi : public WinApi {
     uint32_t waveDevices = 1;
     int32_t playSoundResult = 1;
 
-    std::map<std::wstring, Hwnd> windowsByTitle;
     std::map<Hwnd, Rect> windowRects;
-    std::map<Hwnd, int32_t> windowLongs;
     int32_t cursorCount = 0;
     Point cursor;
     bool cursorFails = false;
