@@ -72,19 +72,6 @@ TEST(ConfigureMode, OnA1024By768ScreenTheDialogOpensAt261By166) {
     EXPECT_TRUE(d.Ends());
 }
 
-TEST(ConfigureMode, ASecondDialogEndsAtOnceWhileTheFirstStaysOpen) {
-    Dialog d;
-    ASSERT_TRUE(d.ok());
-    ScrProcess second;
-    ASSERT_TRUE(second.Start(d.install.exe(), L"/c"));
-    EXPECT_TRUE(second.WaitExit(kWaitMs));
-    EXPECT_TRUE(d.proc.Running());
-    EXPECT_TRUE(IsWindowVisible(d.form));
-    d.Cancel();
-    EXPECT_TRUE(d.Ends());
-    EXPECT_FALSE(d.install.dir().Exists(L"Orbimotion.ini"));
-}
-
 // The real Tab key walks the inputs in their order, through "..." even while it is disabled, and Shift+Tab walks
 // back; with no music chosen the dialog opens on "...". The faces a focused button shows are checked in process.
 TEST(ConfigureMode, TabWalksTheInputsInTheirOrderThroughTheDisabledFileButtonToo) {

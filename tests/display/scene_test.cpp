@@ -56,8 +56,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScreenRow{"xga", 1024 * 15, 768 * 15, 15, 15, 1024, 768, 487, 359},
                       ScreenRow{"odd_width", 1279 * 15, 1024 * 15, 15, 15, 1279, 1024, 614, 487},
                       ScreenRow{"full_hd", 1920 * 15, 1080 * 15, 15, 15, 1920, 1080, 935, 515},
-                      ScreenRow{"dpi_120", 1920 * 12, 1080 * 12, 12, 12, 1920, 1080, 935, 515},
-                      ScreenRow{"dpi_288", 2560 * 5, 1440 * 5, 5, 5, 2560, 1440, 1255, 695},
                       // Fractional twips per pixel: the real pixels, 1024 x 768 (1024 / 2 - 25 = 487, 768 / 2 - 25 =
                       // 359); the factor rounded first would give 975 x 731 at 168 dpi and 2057 x 1157 at 336.
                       ScreenRow{"dpi_110", 1024 * 1440.0 / 110, 768 * 1440.0 / 110, 1440.0 / 110, 1440.0 / 110, 1024,
