@@ -401,18 +401,8 @@ TEST_F(DisplayWindow, MusicStartsAfterTheWindowIsShownAndBeforeItIsRaised) {
         api.calls.end());
 }
 
-// A drive that stops answering switches Timer2 off: hardening/faults_wintest.cpp, with the window's own timers. What
-// the close sends: MusicStart.
-TEST_F(DisplayWindow, CdWithADiscKeepsTimer2OnAndItsTickPlaysAStoppedDisc) {
-    p.settings.BgmKind = 1;
-    api.mci[L"status cdaudio current track"] = {0, L"1"};
-    api.mci[L"status cdaudio number of tracks"] = {0, L"10"};
-    api.mci[L"status cdaudio mode"] = {0, L"stopped"};
-    Open();
-    window->Timer2_Timer();
-    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer2));
-    EXPECT_EQ(api.CallsStartingWith(Mci(L"play cdaudio", 512)).size(), 1u);
-}
+// The CD's supervision, run by Timer2 of a live window: hardening/faults_wintest.cpp; what each tick plays: the
+// decision table of music/bgm_test.cpp.
 
 // Every way of closing runs the one unload: music stopped, pointer shown again for /s, then the end. Keys, left and
 // right clicks and the close request end the real program in hardening/orphans_wintest.cpp; here the others.
