@@ -11,6 +11,7 @@
 #include "display/orbimotion_s_win.h"
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
+#include "support/display_window_win.h"
 #include "support/fake_win_api.h"
 #include "support/scr_process_win.h"
 
@@ -63,22 +64,18 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     Process p{api};
     test::ScriptedRandom random;
     int ended = 0;
-    DisplaySeams seams;
-    seams.random = &random;
-    seams.endProgram = [&ended] { ++ended; };
-    seams.screen = ScreenTwips{640 * 15, 480 * 15, 15, 15};
-    seams.monitors = [&] {
+    const auto monitors = [&] {
         ++enumerations;
-        std::vector<MonitorArea> monitors{{{0, 0, 640, 480}, true}};
+        std::vector<MonitorArea> areas{{{0, 0, 640, 480}, true}};
         for (const std::vector<Rect>* set : {&now->others, &now->ignored})
             for (const Rect& r : *set)
-                monitors.push_back({r, false});
-        return monitors;
+                areas.push_back({r, false});
+        return areas;
     };
     const int windowsBefore = ThreadWindows();
     const long gdiBefore = LiveGdiObjects();
-    auto window = std::make_unique<Orbimotion_S>(p, seams);
-    window->Load();
+    std::unique_ptr<Orbimotion_S> window;
+    test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{640 * 15, 480 * 15, 15, 15}, monitors);
     ASSERT_EQ(window->covers(), nullptr);
     const int windowsLoaded = ThreadWindows();
 

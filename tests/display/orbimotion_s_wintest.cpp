@@ -59,7 +59,6 @@ class DisplayWindow : public ::testing::Test {
     test::ScriptedRandom random;
     int ended = 0;
     std::unique_ptr<Orbimotion_S> window;
-    std::optional<std::vector<MonitorArea>> monitors;  // empty: the system's
     BackingImage earth;
 
     void SetUp() override {
@@ -73,7 +72,7 @@ class DisplayWindow : public ::testing::Test {
 
     void Open(const SceneScript& scene = SceneScript{}, ScreenTwips screen = {kW * 15.0, kH * 15.0, 15, 15}) {
         random.Append(scene.Values());
-        test::LoadDisplayWindow(window, p, random, ended, screen, monitors);
+        test::LoadDisplayWindow(window, p, random, ended, screen);
         ASSERT_TRUE(window->hwnd());
         // Ticks are driven by hand.
         window->EnableTimer(Orbimotion_S::kTimer3, false);

@@ -1,7 +1,8 @@
 // The display window inside the test process: a scripted scene, the program's end counted instead of taken, and
-// the screen it is given (the real one when none is). `window` holds it already while it loads.
+// the screen and the monitors it is given (the real ones when none are). `window` holds it already while it loads.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,13 +17,13 @@ inline void LoadDisplayWindow(std::unique_ptr<Orbimotion_S>& window,
                               RandomSource& random,
                               int& ended,
                               std::optional<ScreenTwips> screen = std::nullopt,
-                              std::optional<std::vector<MonitorArea>> monitors = std::nullopt) {
+                              std::function<std::vector<MonitorArea>()> monitors = nullptr) {
     DisplaySeams seams;
     seams.random = &random;
     seams.endProgram = [&ended] { ++ended; };
     seams.screen = screen;
     if (monitors)
-        seams.monitors = [m = std::move(*monitors)] { return m; };
+        seams.monitors = std::move(monitors);
     window = std::make_unique<Orbimotion_S>(p, seams);
     window->Load();
 }
