@@ -440,7 +440,9 @@ TEST_P(Closing, RunsTheUnloadOnce) {
 
 INSTANTIATE_TEST_SUITE_P(Table,
                          Closing,
-                         ::testing::Values(CloseRow{"session_end", WM_QUERYENDSESSION, 0, 0},
+                         ::testing::Values(CloseRow{"close_request", WM_CLOSE, 0, 0},
+                                           CloseRow{"letter", WM_KEYDOWN, 'A', 0},
+                                           CloseRow{"session_end", WM_QUERYENDSESSION, 0, 0},
                                            CloseRow{"middle_click", WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(639, 479)},
                                            CloseRow{"side_click", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1),
                                                     MAKELPARAM(20, 20)}),
