@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench/linux_cpu_win.h"
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
 #include "platform/win_api_win.h"
@@ -261,7 +261,7 @@ CpuShares Shares(const CpuSnapshot& a, const CpuSnapshot& b) {
 
 // The window's own Timer3 and message loop (the saver's loop is GetMessage; this one also watches the clock), for
 // at most `limitMs`, or until `maxTicks` ticks, or until the scene ends when asked. Returns when each tick ended.
-std::vector<double> RunOwnTimer(Orbimotion_S& window, DWORD limitMs, size_t maxTicks, bool untilSceneEnds) {
+std::vector<double> RunOwnTimer(DisplayWindow& window, DWORD limitMs, size_t maxTicks, bool untilSceneEnds) {
     std::vector<double> ends;
     int16_t lastClock = window.state().PathClock;
     int16_t lastCanvas = window.state().CanvasIndex;
@@ -392,7 +392,7 @@ int Run(const Plan& plan) {
 
     // In process: the same window class on the same screen, ticks driven by hand, then by its own timer.
     Win32Api api;
-    Process p(api);
+    Program p(api);
     p.settings.Speed = 0;
     test::ScriptedRandom random;
     for (int scene = 0; scene < kScriptedScenes; ++scene)
@@ -402,11 +402,11 @@ int Run(const Plan& plan) {
     DisplaySeams seams;
     seams.random = &random;
     seams.endProgram = [&] { ++ended; };
-    Orbimotion_S window(p, seams);
+    DisplayWindow window(p, seams);
     const double loadStart = NowMs();
     window.Load();
     const double loadMs = NowMs() - loadStart;
-    window.EnableTimer(Orbimotion_S::kTimer3, false);
+    window.EnableTimer(DisplayWindow::kTimer3, false);
     Pump(300);
 
     for (int i = 0; i < 60; ++i)
@@ -436,7 +436,7 @@ int Run(const Plan& plan) {
 
     // The tick period at each speed, from the window's own timer.
     std::vector<std::vector<double>> speedPeriods;
-    window.EnableTimer(Orbimotion_S::kTimer3, true);
+    window.EnableTimer(DisplayWindow::kTimer3, true);
     for (int speed : kSpeeds) {
         p.settings.Speed = speed;
         const DWORD limit = static_cast<DWORD>((plan.speedPeriods + 2) * (speed + 100) * 3);
@@ -459,7 +459,7 @@ int Run(const Plan& plan) {
     const CpuShares offShares = Shares(offStart, TakeCpu(drawing));
     SendDisplayState(window.hwnd(), kDisplayOn);
     const size_t ticksAfterOn = RunOwnTimer(window, 500, 10, false).size();
-    window.EnableTimer(Orbimotion_S::kTimer3, false);
+    window.EnableTimer(DisplayWindow::kTimer3, false);
 
     // Whole scenes (ClockStep 9: 1667 ticks each) at full speed, counting live GDI objects at each end.
     p.settings.Speed = 0;

@@ -90,7 +90,7 @@ OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring&
     return request;
 }
 
-PickResult PickMusicFile(Process& p, Hwnd owner, Hinst instance) {
+PickResult PickMusicFile(Program& p, Hwnd owner, Hinst instance) {
     Settings& s = p.settings;
     PickResult result;
     std::wstring path;
@@ -154,7 +154,7 @@ std::wstring RefusedMessage(const std::wstring& path) {
     return L"設定を保存できませんでした。\n\n" + path;
 }
 
-WriteAccess AccessAfterHolds(Process& p, const std::wstring& path, int& waitsLeft) {
+WriteAccess AccessAfterHolds(Program& p, const std::wstring& path, int& waitsLeft) {
     WriteAccess access = p.api.ProbeWriting(path);
     while (access == WriteAccess::Held && waitsLeft > 0) {
         --waitsLeft;
@@ -167,7 +167,7 @@ WriteAccess AccessAfterHolds(Process& p, const std::wstring& path, int& waitsLef
 // The file saving writes: the one loading reads, or the per-user one in place of an unwritable file beside the
 // program. Empty when neither takes the settings; `tried` then names what was tried. `madeFolder` names the
 // per-user folder when this save made it.
-std::wstring SaveTarget(Process& p, int& waitsLeft, std::wstring& tried, std::wstring& madeFolder) {
+std::wstring SaveTarget(Program& p, int& waitsLeft, std::wstring& tried, std::wstring& madeFolder) {
     const std::wstring beside = SettingsPath(p);
     const std::wstring current = CurrentSettingsPath(p);
     tried = current;
@@ -190,7 +190,7 @@ std::wstring SaveTarget(Process& p, int& waitsLeft, std::wstring& tried, std::ws
 
 }  // namespace
 
-SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText) {
+SaveResult SaveSettings(Program& p, int16_t speed, const std::wstring& repeatText) {
     SaveResult result;
     // Checked before anything is written, so that a refused value never leaves half a file behind.
     const std::optional<int16_t> repeat = RepeatFromText(AsciiDigits(repeatText));
@@ -236,7 +236,7 @@ SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatTex
     return result;
 }
 
-void OpenLink(Process& p, Hwnd window, const std::wstring& address) {
+void OpenLink(Program& p, Hwnd window, const std::wstring& address) {
     p.api.ShellExecuteA(window, L"open", address, L"", L"", kSwShowNormal);
 }
 

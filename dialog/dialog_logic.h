@@ -1,6 +1,6 @@
 // The settings dialog's decisions without Windows: where the window goes, the background shading, how the
 // texture is laid, what the music choice enables, the file picker's request, and what saving writes.
-// No <windows.h> here; orbimotion_p_win.cpp draws and shows what these decide.
+// No <windows.h> here; settings_dialog_win.cpp draws and shows what these decide.
 #pragma once
 
 #include <cstdint>
@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "settings/program.h"
 #include "platform/version.h"
 
 namespace orbi {
+
+// The dialog's title, which a second copy of the program looks for.
+inline constexpr wchar_t kDialogCaption[] = L"<Orbimotion>";
 
 inline constexpr wchar_t kCreditText[] = L"Designed by " ORBI_MAKER_NAME " " ORBI_CREDIT_VERSION_TEXT;
 inline constexpr wchar_t kMakerUrl[] = L"" ORBI_MAKER_URL;
@@ -66,7 +69,7 @@ struct PickResult {
     std::wstring refusal;
     explicit operator bool() const { return picked; }
 };
-PickResult PickMusicFile(Process& p, Hwnd owner, Hinst instance);
+PickResult PickMusicFile(Program& p, Hwnd owner, Hinst instance);
 
 // The repeat box's text with full-width digits, signs and the ideographic space read as their ASCII forms, as
 // the Japanese input method types them.
@@ -85,10 +88,10 @@ struct SaveResult {
 // cannot be written, to the per-user file, whose folder is made. A file another program holds is waited for, up to
 // about a second in all. Nothing is written when the repeat text does not fit or neither file can be written (and a
 // per-user folder made for it is removed again); writing stops at the first value Windows refuses.
-SaveResult SaveSettings(Process& p, int16_t speed, const std::wstring& repeatText);
+SaveResult SaveSettings(Program& p, int16_t speed, const std::wstring& repeatText);
 
 inline constexpr int32_t kSwShowNormal = 1;
 // Opens the maker's page with the shell's "open" verb.
-void OpenLink(Process& p, Hwnd window, const std::wstring& address);
+void OpenLink(Program& p, Hwnd window, const std::wstring& address);
 
 }  // namespace orbi

@@ -1,10 +1,10 @@
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 
 namespace orbi {
 
-void LoadDisplayWindow(Process& p) {
+void LoadDisplayWindow(Program& p) {
     // Lives until the program ends, which never returns here: no destructor is wanted.
-    auto* window = new Orbimotion_S(p);
+    auto* window = new DisplayWindow(p);
     window->Load();
 }
 

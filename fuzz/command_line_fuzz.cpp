@@ -30,7 +30,7 @@ class CountingWindows : public ModeWindows {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     test::FakeWinApi api;
     api.windowRects[1234] = Rect{0, 0, 152, 112};
-    Process p{api};
+    Program p{api};
     CountingWindows windows;
     p.commandLine = (size > 0 && data[0] & 1) ? fuzz::WideText(data + 1, size - 1) : fuzz::ByteText(data, size);
     Main(p, windows);

@@ -59,7 +59,7 @@ std::wstring Text(FuzzedDataProvider& in, size_t maxBytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
     RefusingApi api;
-    Process p{api};
+    Program p{api};
     const std::wstring path = SettingsPath(p);
     api.refuseFrom = in.ConsumeIntegralInRange<int>(0, 5);
     const int16_t speed = in.ConsumeIntegral<int16_t>();
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A complete file reads back as what was saved; a music-file choice without a file that opens reads as none.
     api.anyFileOpens = fileExists;
-    Process next{api};
+    Program next{api};
     LoadSettings(next);
     Check(next.settings.Speed == speed);
     Check(next.settings.BgmRepeat == *track);

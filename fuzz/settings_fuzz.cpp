@@ -46,7 +46,7 @@ void ParseIni(const std::wstring& text, test::FakeWinApi& api, const std::wstrin
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     const std::wstring file = SettingsPath(p);
     ParseIni((size > 0 && data[0] & 1) ? fuzz::WideText(data + 1, size - 1) : fuzz::ByteText(data, size), api, file);
     // Half the runs find the named music file, so both roads of the file check are taken.

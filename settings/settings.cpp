@@ -28,13 +28,13 @@ std::optional<int16_t> IntegerSetting(const std::wstring& text) {
 
 }  // namespace
 
-std::wstring SettingsPath(Process& p) {
+std::wstring SettingsPath(Program& p) {
     const std::wstring folder = p.api.ExeDirectory();
     // A drive's root already ends in its separator.
     return folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") + L"Orbimotion.ini";
 }
 
-std::wstring UserSettingsPath(Process& p) {
+std::wstring UserSettingsPath(Program& p) {
     std::wstring folder = p.api.RoamingAppDataFolder();
     if (folder.empty())
         return std::wstring();
@@ -50,18 +50,18 @@ std::wstring UserSettingsPath(Process& p) {
     return folder + L"Orbimotion\\Orbimotion.ini";
 }
 
-std::wstring CurrentSettingsPath(Process& p) {
+std::wstring CurrentSettingsPath(Program& p) {
     const std::wstring user = UserSettingsPath(p);
     return !user.empty() && p.api.IsExistingFile(user) ? user : SettingsPath(p);
 }
 
-std::wstring ReadSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& file) {
+std::wstring ReadSetting(Program& p, const std::wstring& section, const std::wstring& key, const std::wstring& file) {
     FixedBuffer reply(kReplyLength);
     p.api.GetPrivateProfileStringA(section, key, std::wstring(), reply, file);
     return reply.Text();
 }
 
-void WriteSetting(Process& p,
+void WriteSetting(Program& p,
                   const std::wstring& section,
                   const std::wstring& key,
                   const std::wstring& value,
@@ -72,7 +72,7 @@ void WriteSetting(Process& p,
     p.ApiResult = p.api.WritePrivateProfileStringA(sectionField.c_str(), keyField.c_str(), value, file);
 }
 
-void LoadSettings(Process& p) {
+void LoadSettings(Program& p) {
     Settings& s = p.settings;
     const std::wstring path = CurrentSettingsPath(p);
 
@@ -109,7 +109,7 @@ void LoadSettings(Process& p) {
     s.BgmFolder = s.BgmFile.empty() ? p.api.ExeDirectory() : ParentFolder(s.BgmFile);
 }
 
-int16_t FileExists(Process& p, const std::wstring& path) {
+int16_t FileExists(Program& p, const std::wstring& path) {
     std::wstring local = path;
     if (!local.empty() && local.back() == L'\\')
         local.pop_back();

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/process.h"
+#include "settings/program.h"
 
 namespace orbi {
 
@@ -17,21 +17,21 @@ inline constexpr wchar_t kKeyBgmFile[] = L"BGMﾌｧｲﾙ";
 inline constexpr int16_t kDefaultSpeed = 10;
 
 // The settings file beside the executable.
-std::wstring SettingsPath(Process& p);
+std::wstring SettingsPath(Program& p);
 // Orbimotion\Orbimotion.ini in the user's roaming application-data folder; empty when that folder is unknown or
 // has no name the ANSI code page carries.
-std::wstring UserSettingsPath(Process& p);
+std::wstring UserSettingsPath(Program& p);
 // The file loading reads: the per-user one when it exists, otherwise the one beside the executable.
-std::wstring CurrentSettingsPath(Process& p);
-std::wstring ReadSetting(Process& p, const std::wstring& section, const std::wstring& key, const std::wstring& file);
-void WriteSetting(Process& p,
+std::wstring CurrentSettingsPath(Program& p);
+std::wstring ReadSetting(Program& p, const std::wstring& section, const std::wstring& key, const std::wstring& file);
+void WriteSetting(Program& p,
                   const std::wstring& section,
                   const std::wstring& key,
                   const std::wstring& value,
                   const std::wstring& file);
-void LoadSettings(Process& p);
+void LoadSettings(Program& p);
 // -1 when the file opens for reading, 0 otherwise.
-int16_t FileExists(Process& p, const std::wstring& path);
+int16_t FileExists(Program& p, const std::wstring& path);
 std::wstring ParentFolder(const std::wstring& path);
 
 // The pause a Speed value gives: a negative Speed (hand-edited file) must not block the thread, so it pauses 0.

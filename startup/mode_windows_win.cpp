@@ -1,9 +1,8 @@
 #include "startup/mode_windows_win.h"
 
-#include "dialog/orbimotion_p_win.h"
-#include "display/orbimotion_s_win.h"
+#include "dialog/settings_dialog_win.h"
+#include "display/display_window_win.h"
 #include "platform/runtime_win.h"
-#include "startup/host_window_win.h"
 
 namespace orbi {
 
@@ -16,7 +15,7 @@ double Win32ModeWindows::TwipsPerPixelY() {
 }
 
 Hwnd Win32ModeWindows::LoadPreview() {
-    preview_ = std::make_unique<Orbimotion_R>(p_);
+    preview_ = std::make_unique<PreviewWindow>(p_);
     preview_->Load();
     return reinterpret_cast<Hwnd>(preview_->hwnd());
 }
@@ -35,7 +34,7 @@ void Win32ModeWindows::ShowPreview() {
 }
 
 void Win32ModeWindows::ShowDialogModal() {
-    ShowSettingsDialogModal(p_, HostWindow(DialogOwnerHandle(p_.commandLine)));
+    ShowSettingsDialogModal(p_);
 }
 
 void Win32ModeWindows::LoadDisplay() {

@@ -3,14 +3,14 @@
 
 #include <memory>
 
-#include "startup/orbimotion_r_win.h"
+#include "startup/preview_window_win.h"
 #include "startup/startup.h"
 
 namespace orbi {
 
 class Win32ModeWindows final : public ModeWindows {
   public:
-    explicit Win32ModeWindows(Process& p) : p_(p) {}
+    explicit Win32ModeWindows(Program& p) : p_(p) {}
     double TwipsPerPixelX() override;
     double TwipsPerPixelY() override;
     Hwnd LoadPreview() override;
@@ -24,8 +24,8 @@ class Win32ModeWindows final : public ModeWindows {
     void EndProgram() override;
 
   private:
-    Process& p_;
-    std::unique_ptr<Orbimotion_R> preview_;
+    Program& p_;
+    std::unique_ptr<PreviewWindow> preview_;
 };
 
 // The message loop that runs once Main has handed over to a modeless window; returns when the program ends.

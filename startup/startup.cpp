@@ -1,7 +1,7 @@
 #include "startup/startup.h"
 
-#include <algorithm>
-
+#include "dialog/dialog_logic.h"
+#include "display/scene.h"
 #include "platform/numbers.h"
 #include "settings/settings.h"
 
@@ -18,25 +18,6 @@ int32_t PreviewHandle(const std::wstring& arguments) {
     return ToInt32(Val(tail)).value_or(0);
 }
 
-Hwnd DialogOwnerHandle(const std::wstring& arguments) {
-    if (arguments.size() < 3 || (arguments[2] != L':' && arguments[2] != L' '))
-        return 0;
-    size_t i = arguments.find_first_not_of(L' ', 3);
-    if (i == std::wstring::npos)
-        return 0;
-    const size_t digitsEnd = std::min(arguments.find_first_not_of(L"0123456789", i), arguments.size());
-    if (digitsEnd == i || arguments.find_first_not_of(L' ', digitsEnd) != std::wstring::npos)
-        return 0;
-    uint64_t value = 0;
-    for (; i < digitsEnd; ++i) {
-        value = value * 10 + static_cast<uint64_t>(arguments[i] - L'0');
-        if (value > UINT32_MAX)
-            return 0;
-    }
-    // Window handles carry 32 bits; a 64-bit process sees them sign-extended.
-    return static_cast<Hwnd>(static_cast<intptr_t>(static_cast<int32_t>(static_cast<uint32_t>(value))));
-}
-
 PaneSize PaneSizeTwips(const Rect& pane, double twipsPerPixelX, double twipsPerPixelY) {
     PaneSize size;
     // Computed in floating point so that a huge rectangle overflows the 16-bit field instead of wrapping.
@@ -47,7 +28,7 @@ PaneSize PaneSizeTwips(const Rect& pane, double twipsPerPixelX, double twipsPerP
     return size;
 }
 
-void Main(Process& p, ModeWindows& windows) {
+void Main(Program& p, ModeWindows& windows) {
     // Both probes are always made, whatever the first one found.
     const std::wstring displayCaption = kDisplayCaption;
     const std::wstring dialogCaption = kDialogCaption;

@@ -4,12 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "display/scene.h"
-#include "platform/process.h"
+#include "settings/program.h"
 
 namespace orbi {
-
-inline constexpr wchar_t kDialogCaption[] = L"<Orbimotion>";
 
 // The windows start-up creates; the Windows side makes real windows, tests record the calls.
 class ModeWindows {
@@ -38,10 +35,6 @@ std::wstring ModeCharacter(const std::wstring& arguments);
 // The preview host handle: the text from character 4 on, read as a decimal number; 0 when it does not fit.
 int32_t PreviewHandle(const std::wstring& arguments);
 
-// The window the settings dialog belongs to, as the display settings name it: "/c:" (or "/c" and blanks) followed by
-// a decimal handle. 0 when no such number follows, or it does not fit the 32 bits a window handle carries.
-Hwnd DialogOwnerHandle(const std::wstring& arguments);
-
 struct PaneSize {
     int16_t width = 0, height = 0;  // twips; a size that overflows 16 bits stays 0
 };
@@ -51,11 +44,7 @@ inline constexpr int32_t kGwlStyle = -16;
 inline constexpr int32_t kWsChild = 0x40000000;
 
 // Runs start-up with p.commandLine; returns when the chosen mode window has taken over (or the program ended).
-void Main(Process& p, ModeWindows& windows);
-
-}  // namespace orbi
-
-namespace orbi {
+void Main(Program& p, ModeWindows& windows);
 
 // The argument text of a full command line: what follows the program's path (quoted or not) and the blanks after it.
 std::wstring CommandArguments(const std::wstring& fullCommandLine);

@@ -6,12 +6,12 @@
 #include "startup/mode_windows_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Lives until the process ends: windows and timers refer to it for the whole run.
+    // Lives until the program ends: windows and timers refer to it for the whole run.
     static orbi::Win32Api api;
-    static orbi::Process process(api);
-    static orbi::Win32ModeWindows windows(process);
-    process.commandLine = orbi::CommandArguments(GetCommandLineW());
-    orbi::Main(process, windows);
+    static orbi::Program program(api);
+    static orbi::Win32ModeWindows windows(program);
+    program.commandLine = orbi::CommandArguments(GetCommandLineW());
+    orbi::Main(program, windows);
     orbi::RunMessageLoop();
     orbi::EndProgram();
 }

@@ -30,7 +30,7 @@ int16_t ButtonsHeld(WPARAM keys) {
 
 }  // namespace
 
-Command::Command(Process& p) : p_(p), core_(*this) {}
+Command::Command(Program& p) : p_(p), core_(*this) {}
 
 Command::~Command() = default;
 

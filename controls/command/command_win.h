@@ -13,7 +13,7 @@
 #include "controls/command/command_state.h"
 #include "controls/command/property_store.h"
 #include "platform/handles_win.h"
-#include "platform/process.h"
+#include "settings/program.h"
 #include "platform/surface_win.h"
 #include "platform/window_win.h"
 
@@ -21,7 +21,7 @@ namespace orbi {
 
 class Command : public Window, private CommandView {
   public:
-    explicit Command(Process& p);
+    explicit Command(Program& p);
     ~Command() override;
 
     // Creates the child window (a tab stop, size in pixels) and loads the stored properties; false when
@@ -80,7 +80,7 @@ class Command : public Window, private CommandView {
     void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
     RECT LabelRect() const;
 
-    Process& p_;
+    Program& p_;
     CommandCore core_;
     FontDesc ambient_;
     BackingImage surface_;

@@ -69,7 +69,7 @@ void Button(DWORD flags) {
 class CommandOnForm : public ::testing::Test {
   protected:
     Win32Api api;
-    Process p{api};
+    Program p{api};
     TestForm form;
     Command button{p};
     int clicks = 0;

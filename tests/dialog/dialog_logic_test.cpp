@@ -44,7 +44,7 @@ TEST(Placement, ADifferenceBeyond32BitsLeavesTheWindowWhereItIs) {
 
 // ---- Background shading
 
-// The colours inside the window are read back as pixels in orbimotion_p_wintest.cpp; one more line lies below it.
+// The colours inside the window are read back as pixels in settings_dialog_wintest.cpp; one more line lies below it.
 TEST(Shading, EndsWithALineBelowTheWindowWhereTheSineHasTurnedNegative) {
     const std::vector<ShadeLine> lines = BackgroundShading(246);
     ASSERT_EQ(lines.size(), 247u);
@@ -69,7 +69,7 @@ std::vector<std::pair<int, int>> Pairs(const std::vector<TilePosition>& v) {
     return out;
 }
 
-// The panel's copies are read back as pixels in orbimotion_p_wintest.cpp.
+// The panel's copies are read back as pixels in settings_dialog_wintest.cpp.
 TEST(Tiling, EachColumnEndsBelowAndTheLastStartsRightOfTheTarget) {
     const std::vector<std::pair<int, int>> expected = {{0, 0},  {0, 4},  {0, 8},  {0, 12}, {4, 0}, {4, 4},
                                                        {4, 8},  {4, 12}, {8, 0},  {8, 4},  {8, 8}, {8, 12},
@@ -151,7 +151,7 @@ class SaveTest : public testing::Test {
     }
     std::vector<std::wstring> Writes() const { return api.ProfileWrites(); }
     FakeWinApi api;
-    Process p{api};
+    Program p{api};
 };
 
 TEST_F(SaveTest, WritesTheScrollValueAndTheChoiceAsTheyAre) {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dialog/orbimotion_p_win.h"
+#include "dialog/settings_dialog_win.h"
 #include "platform/resource_ids.h"
 #include "support/desk_win.h"
 #include "support/fake_win_api.h"
@@ -62,9 +62,9 @@ TEST(AnyDpiMarks, EachMarkSitsOnTheMiddleOfItsCaptionsText) {
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     p.settings.BgmKind = 2;
-    Orbimotion_P dialog(p);
+    SettingsDialog dialog(p);
     ASSERT_TRUE(dialog.Load());
     BackingImage panel, on, off;
     ASSERT_TRUE(panel.Resize(dialog.Pic_C.ScaleWidth(), dialog.Pic_C.ScaleHeight()));

@@ -28,7 +28,7 @@ class SavePlace : public ::testing::TestWithParam<PlaceRow> {};
 TEST_P(SavePlace, KeysGoWholeToOneFileOrNowhere) {
     const PlaceRow& row = GetParam();
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     if (row.userFileExists)
         api.ini[kUser][kSection][kKeySpeed] = L" 40";
     if (!row.besideWritable)
@@ -85,7 +85,7 @@ class PickedPath : public ::testing::TestWithParam<PickRow> {};
 TEST_P(PickedPath, IsStoredAsTheCodePageCarriesIt) {
     const PickRow& row = GetParam();
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     p.settings.BgmFile = L"C:\\old.wav";
     p.settings.BgmFolder = L"C:\\Saver";
     api.openFileResult = 1;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
 #include "support/display_window_win.h"
@@ -61,7 +61,7 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     const Change* now = &primaryOnly;
     int enumerations = 0;
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     test::ScriptedRandom random;
     int ended = 0;
     const auto monitors = [&] {
@@ -74,7 +74,7 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     };
     const int windowsBefore = ThreadWindows();
     const long gdiBefore = LiveGdiObjects();
-    std::unique_ptr<Orbimotion_S> window;
+    std::unique_ptr<DisplayWindow> window;
     test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{640 * 15, 480 * 15, 15, 15}, monitors);
     ASSERT_EQ(window->covers(), nullptr);
     const int windowsLoaded = ThreadWindows();

@@ -64,7 +64,7 @@ TEST(DisplayMode, UnderTheSwitchATitledBorderlessWindowCoversTheScreenShowsAGrow
     // One Earth covers about 1900 pixels; a chain of several soon shows.
     EXPECT_TRUE(test::WaitUntil([&] { return coloured() > 3 * 1500; }, kWaitMs));
     // The real mouse ends it. Moves that arrive while a tick pauses merge into one, so keep moving until it ends;
-    // the exact count of 31 is checked in process (orbimotion_s_wintest.cpp), where the count can be read.
+    // the exact count of 31 is checked in process (display_window_wintest.cpp), where the count can be read.
     bool ended = false;
     for (int i = 0; i < 400 && !ended; ++i) {
         test::MoveMouseTo(100 + (i % 2) * 40, 100 + i % 200);

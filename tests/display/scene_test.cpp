@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            CurveRow{3, {928, 715}, {624, 610}},
                                            CurveRow{4, {928, 406}, {624, 102}}));
 
-// The six canvases' rotation, across a new scene too, is read back as pixels in orbimotion_s_wintest.cpp.
+// The six canvases' rotation, across a new scene too, is read back as pixels in display_window_wintest.cpp.
 
 TEST(SceneEnd, ComesOnlyWhenTheClockPasses15000) {
     DisplayState s = SceneOn(1024, 768, SceneScript{30, 30, 3, 1, 200, 200});

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 #include "display/scripted_random.h"
 #include "support/display_window_win.h"
 #include "support/fake_win_api.h"
@@ -252,10 +252,10 @@ constexpr uint32_t kNotReady = 276;  // what a drive that stops answering gives 
 class FaultsMci : public ::testing::Test {
   protected:
     FailingMci api;
-    Process p{api};
+    Program p{api};
     test::ScriptedRandom random;
     int ended = 0;
-    std::unique_ptr<Orbimotion_S> window;
+    std::unique_ptr<DisplayWindow> window;
 
     void Open(std::map<std::wstring, std::wstring> replies) {
         p.settings.Speed = 0;
@@ -301,7 +301,7 @@ TEST_F(FaultsMci, CdDriveThatStopsAnsweringEndsItsSupervisionSilentlyAndTheAnima
 
     api.answering = false;
     api.calls.clear();
-    ASSERT_TRUE(test::WaitUntil([&] { return !window->TimerEnabled(Orbimotion_S::kTimer2); }, kWaitMs));
+    ASSERT_TRUE(test::WaitUntil([&] { return !window->TimerEnabled(DisplayWindow::kTimer2); }, kWaitMs));
     EXPECT_EQ(window->bgm().CdOk(), 0);
     // The first question fails and ends the supervision; nothing is asked again.
     const long sleepsAtEnd = api.sleeps;
@@ -330,7 +330,7 @@ TEST_F(FaultsMci, Mp3DeviceThatStopsAnsweringIsAskedOnSilentlyAndStillClosedAtTh
     // buffer, so nothing is restarted, and nothing is shown.
     ASSERT_TRUE(test::WaitUntil([&] { return Count(L"status MP3Play mode") >= 2; }, kWaitMs));
     EXPECT_EQ(api.Mci(), std::vector<std::wstring>(2, L"mciSendStringA(status MP3Play mode,30)"));
-    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer1));
+    EXPECT_TRUE(window->TimerEnabled(DisplayWindow::kTimer1));
     EXPECT_EQ(ShownWindows(), 1);
     EXPECT_GT(api.sleeps, 100) << "the animation stopped";
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog/orbimotion_p_win.h"
-#include "display/orbimotion_s_win.h"
+#include "dialog/settings_dialog_win.h"
+#include "display/display_window_win.h"
 #include "display/scripted_random.h"
 #include "platform/handles_win.h"
 #include "support/display_window_win.h"
@@ -111,7 +111,7 @@ class QuietApi : public test::FakeWinApi {
 
 TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
     QuietApi api;
-    Process p{api};
+    Program p{api};
     p.settings.Speed = 0;
     p.CursorHidden = true;  // as start-up leaves it for /s
     test::ScriptedRandom random;
@@ -121,10 +121,10 @@ TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
                 .Values());
     int ended = 0;
     const long gdiBefore = LiveGdiObjects();
-    std::unique_ptr<Orbimotion_S> window;
+    std::unique_ptr<DisplayWindow> window;
     test::LoadDisplayWindow(window, p, random, ended);
     ASSERT_TRUE(window->hwnd());
-    window->EnableTimer(Orbimotion_S::kTimer3, false);  // ticks driven here, as fast as they go
+    window->EnableTimer(DisplayWindow::kTimer3, false);  // ticks driven here, as fast as they go
 
     const ULONGLONG start = GetTickCount64();
     std::vector<Footprint> rounds;
@@ -218,7 +218,7 @@ class DialogCloser {
 
 TEST(Soak, SettingsDialogOpensAndClosesAHundredTimesWithMemoryAndGdiObjectsFlat) {
     QuietApi api;
-    Process p{api};
+    Program p{api};
     p.settings.Speed = 10;
     p.settings.BgmFolder = L"C:\\Saver";
     const long gdiBefore = LiveGdiObjects();

@@ -13,7 +13,7 @@ const std::wstring kUser = L"C:\\Users\\me\\AppData\\Roaming\\Orbimotion\\Orbimo
 class SettingsLocation : public ::testing::Test {
   protected:
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
 };
 
 TEST_F(SettingsLocation, APerUserFileWinsOverTheFileBesideTheProgram) {

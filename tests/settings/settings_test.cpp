@@ -12,7 +12,7 @@ const std::wstring kIni = L"C:\\Saver\\Orbimotion.ini";
 class LoadSettingsTest : public ::testing::Test {
   protected:
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     void Set(const std::wstring& key, const std::wstring& value) { api.ini[kIni][L"Section"][key] = value; }
 };
 
@@ -76,7 +76,7 @@ TEST_F(LoadSettingsTest, OutOfRangeValuesAreKeptAsTheyAre) {
 
 TEST(WriteSetting, PassesNamesUpToTheirNulAndKeepsTheResult) {
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     WriteSetting(p, L"Section", L"速さ", L" 10", kIni);
     EXPECT_EQ(api.calls.back(), L"WritePrivateProfileStringA(Section,速さ, 10," + kIni + L")");
     EXPECT_EQ(p.ApiResult, 1);

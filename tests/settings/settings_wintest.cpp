@@ -25,7 +25,7 @@ class SettingsFile : public ::testing::Test {
   protected:
     test::TempDir dir;
     ScratchApi api{dir.path()};
-    Process p{api};
+    Program p{api};
     std::string Bytes() const { return dir.ReadBytes(L"Orbimotion.ini"); }
     void WriteFile(const std::string& bytes) const { dir.WriteBytes(L"Orbimotion.ini", bytes); }
 };
@@ -88,7 +88,7 @@ TEST_F(SettingsFile, BrokenBytesAnotherSectionAndAFolderAsMusicPathDoNotHurt) {
 TEST(FileExistsReal, FoldersAndEmptyPathsAreNotFiles) {
     test::TempDir dir;
     Win32Api api;
-    Process p{api};
+    Program p{api};
     dir.WriteBytes(L"a.wav", "RIFF");
     EXPECT_EQ(FileExists(p, dir.File(L"a.wav")), -1);
     EXPECT_EQ(FileExists(p, dir.File(L"a.wav") + L"\\"), -1);

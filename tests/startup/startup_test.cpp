@@ -44,7 +44,7 @@ class ModeTable : public ::testing::TestWithParam<Row> {};
 
 TEST_P(ModeTable, DispatchesOnTheSecondCharacter) {
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     RecordingWindows windows;
     p.commandLine = GetParam().arguments;
     Main(p, windows);
@@ -101,7 +101,7 @@ TEST(Preview, PaneSizeOverflowsItsSixteenBitField) {
 
 TEST(Preview, NoUsableHostGivesAZeroSizedWindow) {
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     RecordingWindows windows;
     p.commandLine = L"/p";
     Main(p, windows);
@@ -114,7 +114,7 @@ TEST(Preview, AWindowThatCannotBeCreatedEndsTheProgram) {
     RecordingWindows windows;
     windows.previewWindow = 0;
     test::FakeWinApi api;
-    Process p{api};
+    Program p{api};
     p.commandLine = L"/p 1234";
     Main(p, windows);
     EXPECT_EQ(windows.events, (std::vector<std::wstring>{L"LoadPreview", L"EndProgram"}));

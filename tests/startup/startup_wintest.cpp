@@ -9,7 +9,7 @@
 #include "platform/resource_ids.h"
 #include "platform/surface_win.h"
 #include "platform/win_api_win.h"
-#include "startup/orbimotion_r_win.h"
+#include "startup/preview_window_win.h"
 #include "support/scr_process_win.h"
 
 namespace orbi {
@@ -177,13 +177,13 @@ TEST(Preview, ClosingThePreviewEndsTheProcessAndLeavesThePane) {
 class PreviewPicture : public ::testing::Test {
   protected:
     Win32Api api;
-    Process p{api};
-    std::unique_ptr<Orbimotion_R> preview;
+    Program p{api};
+    std::unique_ptr<PreviewWindow> preview;
     BackingImage reference, shot;
 
     void SetUp() override { ASSERT_TRUE(reference.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_PREVIEW)); }
     void PaintAt(int w, int h) {
-        preview = std::make_unique<Orbimotion_R>(p);
+        preview = std::make_unique<PreviewWindow>(p);
         ASSERT_TRUE(preview->Load());
         preview->Place(w * 15.0, h * 15.0, w, h);
         ASSERT_TRUE(shot.Resize(w, h));

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 
 namespace orbi::test {
 
-inline void LoadDisplayWindow(std::unique_ptr<Orbimotion_S>& window,
-                              Process& p,
+inline void LoadDisplayWindow(std::unique_ptr<DisplayWindow>& window,
+                              Program& p,
                               RandomSource& random,
                               int& ended,
                               std::optional<ScreenTwips> screen = std::nullopt,
@@ -24,7 +24,7 @@ inline void LoadDisplayWindow(std::unique_ptr<Orbimotion_S>& window,
     seams.screen = screen;
     if (monitors)
         seams.monitors = std::move(monitors);
-    window = std::make_unique<Orbimotion_S>(p, seams);
+    window = std::make_unique<DisplayWindow>(p, seams);
     window->Load();
 }
 

@@ -2,7 +2,7 @@
 // the pointer was when the dialog started and the dialog's frame.
 #pragma once
 
-#include "platform/process.h"
+#include "settings/program.h"
 
 namespace orbi {
 
@@ -10,11 +10,11 @@ inline constexpr int32_t kIdaniCaption = 3;
 
 // Takes the pointer position as the zoom's origin: both coordinates 0 when the position is unknown, and a
 // coordinate outside 16 bits left as it was.
-void SetZoomOriginFromCursor(Process& p);
+void SetZoomOriginFromCursor(Program& p);
 
 // From the origin point to the window's current rectangle.
-void ZoomOpen(Process& p, Hwnd window);
+void ZoomOpen(Program& p, Hwnd window);
 // From the window's current rectangle back to the origin point.
-void ZoomClose(Process& p, Hwnd window);
+void ZoomClose(Program& p, Hwnd window);
 
 }  // namespace orbi

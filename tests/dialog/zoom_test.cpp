@@ -1,4 +1,4 @@
-#include "startup/zoom.h"
+#include "dialog/zoom.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@ constexpr Hwnd kDialog = 0x1234;
 class ZoomTest : public testing::Test {
   protected:
     FakeWinApi api;
-    Process p{api};
+    Program p{api};
 };
 
-// The whole opening and closing, from and back to the pointer: the dialog under test (orbimotion_p_wintest.cpp).
+// The whole opening and closing, from and back to the pointer: the dialog under test (settings_dialog_wintest.cpp).
 TEST_F(ZoomTest, NegativeOriginIsSignExtended) {
     // A pointer on a monitor left of or above the primary one.
     api.windowRects[kDialog] = Rect{1, 2, 3, 4};
@@ -41,7 +41,7 @@ class ZoomOriginTest : public testing::TestWithParam<OriginRow> {};
 TEST_P(ZoomOriginTest, TakesThePointerPosition) {
     const OriginRow& row = GetParam();
     FakeWinApi api;
-    Process p(api);
+    Program p(api);
     p.ZoomOrigin = row.before;
     api.cursor = row.cursor;
     api.cursorFails = row.fails;

@@ -1,4 +1,4 @@
-#include "music/bgm.h"
+#include "music/background_music.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +47,8 @@ class BufferSpy : public test::FakeWinApi {
 class BgmTest : public ::testing::Test {
   protected:
     BufferSpy api;
-    Process p{api};
-    Orbimotion_BGM bgm{p};
+    Program p{api};
+    BackgroundMusic bgm{p};
 
     BgmTest() {
         p.ApiResult = kSentinel;
@@ -454,8 +454,8 @@ TEST_F(BgmMp3Test, AnyFileNameIsPassedOnAsItIs) {
     }
 }
 
-// Playing, looping, stopping and a missing wave device are met with the real winmm (bgm_wintest.cpp); under Wine
-// PlaySoundA never fails, so a failing one only here.
+// Playing, looping, stopping and a missing wave device are met with the real winmm (background_music_wintest.cpp);
+// under Wine PlaySoundA never fails, so a failing one only here.
 using BgmWavTest = BgmTest;
 
 TEST_F(BgmWavTest, FailingPlayOnlyLandsInApiResult) {

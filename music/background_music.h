@@ -1,16 +1,17 @@
-// Background music: the MCI command channel, the audio-CD player and the MP3/WAV player.
+// Background music: the MCI command channel, the audio-CD player and the MP3/WAV player. Short role name:
+// Orbimotion_BGM.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/process.h"
+#include "settings/program.h"
 
 namespace orbi {
 
-class Orbimotion_BGM {
+class BackgroundMusic {
   public:
-    explicit Orbimotion_BGM(Process& p);
+    explicit BackgroundMusic(Program& p);
 
     // Command channel.
     uint32_t PlainSend(const std::wstring& command);
@@ -34,7 +35,7 @@ class Orbimotion_BGM {
     void WavStop();
 
   private:
-    Process& p_;
+    Program& p_;
     FixedBuffer reply_{512};
     FixedBuffer error_{256};
     FixedBuffer cdMode_{256};

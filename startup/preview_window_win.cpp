@@ -1,4 +1,4 @@
-#include "startup/orbimotion_r_win.h"
+#include "startup/preview_window_win.h"
 
 #include <algorithm>
 
@@ -11,19 +11,19 @@ namespace orbi {
 namespace {
 constexpr UINT kHostWatchMs = 500;
 // The preview being watched: a thread timer's procedure gets no window to find it by.
-Orbimotion_R* watched = nullptr;
+PreviewWindow* watched = nullptr;
 constexpr int kDesignWidthTwips = 2595;
 constexpr int kDesignHeightTwips = 1935;
 }  // namespace
 
-Orbimotion_R::~Orbimotion_R() {
+PreviewWindow::~PreviewWindow() {
     if (watched == this) {
         KillTimer(nullptr, hostWatch_);
         watched = nullptr;
     }
 }
 
-bool Orbimotion_R::Load() {
+bool PreviewWindow::Load() {
     picture_.LoadBitmapResource(ProgramInstance(), IDB_PREVIEW);
     imageW_ = picture_.width();
     imageH_ = picture_.height();
@@ -32,7 +32,7 @@ bool Orbimotion_R::Load() {
     return CreateWin(L"OrbimotionPreview", 0, 0, L"Preview Window", WS_POPUP | WS_CLIPSIBLINGS, 0, 0, w, h, nullptr);
 }
 
-void Orbimotion_R::Place(double widthTwips, double heightTwips, double pictureWidthPx, double pictureHeightPx) {
+void PreviewWindow::Place(double widthTwips, double heightTwips, double pictureWidthPx, double pictureHeightPx) {
     const int w = static_cast<int>(RoundHalfEven(widthTwips / TwipsPerPixelX()));
     const int h = static_cast<int>(RoundHalfEven(heightTwips / TwipsPerPixelY()));
     SetWindowPos(hwnd(), nullptr, 0, 0, w < 0 ? 0 : w, h < 0 ? 0 : h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -40,7 +40,7 @@ void Orbimotion_R::Place(double widthTwips, double heightTwips, double pictureWi
     imageH_ = static_cast<int>(RoundHalfEven(pictureHeightPx));
 }
 
-void Orbimotion_R::Show() {
+void PreviewWindow::Show() {
     ShowWindow(hwnd(), SW_SHOWNA);
     UpdateWindow(hwnd());
     // The host may go away without destroying its pane's children in this process (or never have been a
@@ -52,13 +52,13 @@ void Orbimotion_R::Show() {
     // A host that is killed takes its pane and, with it, this window and any timer set on it, without a
     // WM_DESTROY: the watch runs on the thread, which outlives both.
     watched = this;
-    hostWatch_ = ::SetTimer(nullptr, 0, kHostWatchMs, &Orbimotion_R::HostWatch_Timer);
+    hostWatch_ = ::SetTimer(nullptr, 0, kHostWatchMs, &PreviewWindow::HostWatch_Timer);
 }
 
-void CALLBACK Orbimotion_R::HostWatch_Timer(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK PreviewWindow::HostWatch_Timer(HWND, UINT, UINT_PTR, DWORD) {
     if (!watched || watched->HostAlive())
         return;
-    Orbimotion_R& self = *watched;
+    PreviewWindow& self = *watched;
     KillTimer(nullptr, self.hostWatch_);
     watched = nullptr;
     if (IsWindow(self.hwnd()))
@@ -67,13 +67,13 @@ void CALLBACK Orbimotion_R::HostWatch_Timer(HWND, UINT, UINT_PTR, DWORD) {
         PostQuitMessage(0);  // the window went with the host's pane and will send no WM_DESTROY
 }
 
-bool Orbimotion_R::HostAlive() const {
+bool PreviewWindow::HostAlive() const {
     // GetParent answers 0 for a WS_POPUP | WS_CHILD window under Wine; the ancestor is the real parent.
     HWND parent = GetAncestor(hwnd(), GA_PARENT);
     return parent && parent != GetDesktopWindow() && IsWindow(parent);
 }
 
-void Orbimotion_R::PaintContent(HDC dc) const {
+void PreviewWindow::PaintContent(HDC dc) const {
     RECT client{};
     GetClientRect(hwnd(), &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -86,12 +86,12 @@ void Orbimotion_R::PaintContent(HDC dc) const {
         BitBlt(dc, 0, 0, w, h, picture_.dc(), 0, 0, SRCCOPY);
 }
 
-void Orbimotion_R::Form_Unload() {
+void PreviewWindow::Form_Unload() {
     p_.api.GetWindow(reinterpret_cast<Hwnd>(hwnd()), GW_OWNER);
     p_.ApiResult = p_.api.PostMessageA(reinterpret_cast<Hwnd>(hwnd()), WM_CLOSE, 0, 0);
 }
 
-LRESULT Orbimotion_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             Form_Unload();

@@ -1,4 +1,4 @@
-#include "music/bgm.h"
+#include "music/background_music.h"
 
 #include <optional>
 
@@ -30,13 +30,13 @@ bool HasErrorMarker(const std::wstring& reply) {
 
 }  // namespace
 
-Orbimotion_BGM::Orbimotion_BGM(Process& p) : p_(p) {}
+BackgroundMusic::BackgroundMusic(Program& p) : p_(p) {}
 
-uint32_t Orbimotion_BGM::PlainSend(const std::wstring& command) {
+uint32_t BackgroundMusic::PlainSend(const std::wstring& command) {
     return p_.api.mciSendStringA(command, nullptr, 0, 0);
 }
 
-int32_t Orbimotion_BGM::MciSend(const std::wstring& command, std::wstring& text) {
+int32_t BackgroundMusic::MciSend(const std::wstring& command, std::wstring& text) {
     if (command.empty()) {
         text = kNoCommandText;
         return -1;
@@ -54,7 +54,7 @@ int32_t Orbimotion_BGM::MciSend(const std::wstring& command, std::wstring& text)
     return 0;
 }
 
-std::wstring Orbimotion_BGM::MciQuery(const std::wstring& command) {
+std::wstring BackgroundMusic::MciQuery(const std::wstring& command) {
     const int32_t code = MciSend(command, lastMciReply_);
     p_.ApiResult = code;
     if (code != 0)
@@ -62,7 +62,7 @@ std::wstring Orbimotion_BGM::MciQuery(const std::wstring& command) {
     return lastMciReply_;
 }
 
-int32_t Orbimotion_BGM::MciPlay(const std::wstring& device, const std::wstring& from, const std::wstring& to) {
+int32_t BackgroundMusic::MciPlay(const std::wstring& device, const std::wstring& from, const std::wstring& to) {
     std::wstring command = L"play " + device;
     if (!from.empty())
         command += L" from " + from;
@@ -71,12 +71,12 @@ int32_t Orbimotion_BGM::MciPlay(const std::wstring& device, const std::wstring& 
     return MciSend(command, lastMciReply_);
 }
 
-void Orbimotion_BGM::CdOpen() {
+void BackgroundMusic::CdOpen() {
     p_.ApiResult = static_cast<int32_t>(PlainSend(L"open cdaudio"));
     p_.ApiResult = static_cast<int32_t>(PlainSend(L"set cdaudio time format tmsf"));
 }
 
-void Orbimotion_BGM::CdSupervise() {
+void BackgroundMusic::CdSupervise() {
     cdOk_ = kTrue;
     try {
         const std::wstring current = MciQuery(L"status cdaudio current track");
@@ -115,23 +115,23 @@ void Orbimotion_BGM::CdSupervise() {
     }
 }
 
-void Orbimotion_BGM::CdStop() {
+void BackgroundMusic::CdStop() {
     p_.ApiResult = static_cast<int32_t>(PlainSend(L"stop cdaudio"));
     p_.ApiResult = static_cast<int32_t>(PlainSend(L"close cdaudio"));
 }
 
-void Orbimotion_BGM::Mp3Play() {
+void BackgroundMusic::Mp3Play() {
     // The quotes let the path contain blanks.
     if (PlainSend(L"open \"" + p_.settings.BgmFile + L"\" type MPEGVideo Alias MP3Play") == 0)
         PlainSend(L"play MP3Play");
 }
 
-int16_t Orbimotion_BGM::Mp3IsPlaying() {
+int16_t BackgroundMusic::Mp3IsPlaying() {
     p_.api.mciSendStringA(L"status MP3Play mode", &mp3Mode_, kMp3ModeLength, 0);
     return mp3Mode_.chars.compare(0, kModeChars, L"playing") == 0 ? kTrue : kFalse;
 }
 
-void Orbimotion_BGM::Mp3Supervise() {
+void BackgroundMusic::Mp3Supervise() {
     if (Mp3IsPlaying())
         return;
     // After the end of the file "play ... from 0" alone leaves the device stopped; a "stop" first restarts it.
@@ -139,18 +139,18 @@ void Orbimotion_BGM::Mp3Supervise() {
     PlainSend(L"play MP3Play from 0");
 }
 
-void Orbimotion_BGM::Mp3Stop() {
+void BackgroundMusic::Mp3Stop() {
     PlainSend(L"stop MP3Play");
     PlainSend(L"close MP3Play");
 }
 
-void Orbimotion_BGM::WavPlay() {
+void BackgroundMusic::WavPlay() {
     if (static_cast<int32_t>(p_.api.waveOutGetNumDevs()) <= 0)
         return;
     p_.ApiResult = p_.api.PlaySoundA(&p_.settings.BgmFile, 0, kWavLoopFlags);
 }
 
-void Orbimotion_BGM::WavStop() {
+void BackgroundMusic::WavStop() {
     p_.ApiResult = p_.api.PlaySoundA(nullptr, 0, 0);
 }
 

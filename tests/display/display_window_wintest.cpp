@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 #include "display/scripted_random.h"
 #include "support/desk_win.h"
 #include "support/display_window_win.h"
@@ -52,13 +52,13 @@ class PauseSpy : public test::FakeWinApi {
     }
 };
 
-class DisplayWindow : public ::testing::Test {
+class DisplayWindowTest : public ::testing::Test {
   protected:
     PauseSpy api;
-    Process p{api};
+    Program p{api};
     test::ScriptedRandom random;
     int ended = 0;
-    std::unique_ptr<Orbimotion_S> window;
+    std::unique_ptr<DisplayWindow> window;
     BackingImage earth;
 
     void SetUp() override {
@@ -75,7 +75,7 @@ class DisplayWindow : public ::testing::Test {
         test::LoadDisplayWindow(window, p, random, ended, screen);
         ASSERT_TRUE(window->hwnd());
         // Ticks are driven by hand.
-        window->EnableTimer(Orbimotion_S::kTimer3, false);
+        window->EnableTimer(DisplayWindow::kTimer3, false);
         // Nothing may cover the window while its screen is read back.
         ::SetWindowPos(window->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -141,7 +141,7 @@ int16_t CanvasOf(int tick) {
     return static_cast<int16_t>((tick - 1) % 6 + 1);
 }
 
-TEST_F(DisplayWindow, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
+TEST_F(DisplayWindowTest, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
     Open();
     // The title and the frameless full-screen rectangle are checked on the real program (display_mode_wintest.cpp).
     HWND h = window->hwnd();
@@ -154,11 +154,11 @@ TEST_F(DisplayWindow, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
         EXPECT_EQ(window->Master(i).width(), kW);
         EXPECT_EQ(window->Master(i).height(), kH);
     }
-    EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer1), 1000u);
-    EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer2), 200u);
-    EXPECT_EQ(window->TimerInterval(Orbimotion_S::kTimer3), 10u);
-    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer1));
-    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer2));
+    EXPECT_EQ(window->TimerInterval(DisplayWindow::kTimer1), 1000u);
+    EXPECT_EQ(window->TimerInterval(DisplayWindow::kTimer2), 200u);
+    EXPECT_EQ(window->TimerInterval(DisplayWindow::kTimer3), 10u);
+    EXPECT_FALSE(window->TimerEnabled(DisplayWindow::kTimer1));
+    EXPECT_FALSE(window->TimerEnabled(DisplayWindow::kTimer2));
     // Topmost through the call layer, HWND_TOPMOST with flags 0x13, as the load's last step.
     ASSERT_FALSE(api.calls.empty());
     EXPECT_EQ(api.calls.back(),
@@ -166,16 +166,16 @@ TEST_F(DisplayWindow, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast) {
     EXPECT_EQ(p.ApiResult, 1);
 }
 
-TEST_F(DisplayWindow, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
+TEST_F(DisplayWindowTest, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
     random.Append(SceneScript{}.Values());
     test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{kW * 15.0, kH * 15.0, 15, 15});
-    EXPECT_TRUE(window->TimerEnabled(Orbimotion_S::kTimer3));
+    EXPECT_TRUE(window->TimerEnabled(DisplayWindow::kTimer3));
     EXPECT_EQ(window->state().CanvasIndex, 0);
     EXPECT_TRUE(test::WaitUntil([&] { return window->state().PathClock >= 3 * 5; }, kWaitMs));
     EXPECT_GE(api.CallsStartingWith(L"Sleep(10)").size(), 5u);
 }
 
-TEST_F(DisplayWindow, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoesNotReach) {
+TEST_F(DisplayWindowTest, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoesNotReach) {
     Open();
     BackingImage shot;
     ASSERT_TRUE(shot.Resize(kW, kH));
@@ -193,7 +193,7 @@ TEST_F(DisplayWindow, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoes
     EXPECT_EQ(shot.PixelAt(199, 99), RGB(0x80, 0x80, 0x80));
 }
 
-TEST_F(DisplayWindow, SetupSceneLoadsTheEarthIntoTheWorkingSprite) {
+TEST_F(DisplayWindowTest, SetupSceneLoadsTheEarthIntoTheWorkingSprite) {
     Open();
     const BackingImage& dummy = window->Pic_Dummy();
     ASSERT_EQ(dummy.width(), 50);
@@ -211,7 +211,7 @@ TEST_F(DisplayWindow, SetupSceneLoadsTheEarthIntoTheWorkingSprite) {
     EXPECT_EQ(Pixels(window->Pic_Image(5)), Pixels(reference));
 }
 
-TEST_F(DisplayWindow, ThirteenTicksLeaveAChainOnEveryCanvasAndTheScreenShowsTheCurrentOne) {
+TEST_F(DisplayWindowTest, ThirteenTicksLeaveAChainOnEveryCanvasAndTheScreenShowsTheCurrentOne) {
     const SceneScript scene{30, 31, 3, 4, 200, 230};
     Open(scene);
     const DisplayState& s = window->state();
@@ -237,7 +237,7 @@ TEST_F(DisplayWindow, ThirteenTicksLeaveAChainOnEveryCanvasAndTheScreenShowsTheC
     EXPECT_EQ(api.sleptTotal, 130u);
 }
 
-TEST_F(DisplayWindow, PauseComesAfterTheFrameIsOnTheScreen) {
+TEST_F(DisplayWindowTest, PauseComesAfterTheFrameIsOnTheScreen) {
     const SceneScript scene{31, 30, 5, 1, 220, 210};
     Open(scene);
     int checked = 0;
@@ -255,7 +255,7 @@ TEST_F(DisplayWindow, PauseComesAfterTheFrameIsOnTheScreen) {
     EXPECT_EQ(checked, 8);
 }
 
-TEST_F(DisplayWindow, SceneEndsPastFifteenThousandWithBlackCanvasesAndTheLastFrameStillShown) {
+TEST_F(DisplayWindowTest, SceneEndsPastFifteenThousandWithBlackCanvasesAndTheLastFrameStillShown) {
     const SceneScript first{30, 30, 9, 2, 250, 200};
     const SceneScript second{31, 31, 4, 3, 205, 245};
     Open(first);
@@ -290,7 +290,7 @@ TEST_F(DisplayWindow, SceneEndsPastFifteenThousandWithBlackCanvasesAndTheLastFra
     EXPECT_EQ(Differences(Screen(), Composite(kW, kH, {POINT{562, 305}})), 0u);
 }
 
-TEST_F(DisplayWindow, BlitImageLeavesEveryBlackSourcePixelOutWhateverTheSourceCorner) {
+TEST_F(DisplayWindowTest, BlitImageLeavesEveryBlackSourcePixelOutWhateverTheSourceCorner) {
     Open();
     BackingImage source, target;
     ASSERT_TRUE(source.Resize(10, 8));
@@ -314,7 +314,7 @@ TEST_F(DisplayWindow, BlitImageLeavesEveryBlackSourcePixelOutWhateverTheSourceCo
     EXPECT_EQ(target.PixelAt(6, 9), RGB(0, 0, 200));
 }
 
-TEST_F(DisplayWindow, PauseIsSpeedAndANegativeSpeedPausesZero) {
+TEST_F(DisplayWindowTest, PauseIsSpeedAndANegativeSpeedPausesZero) {
     Open();
     for (const auto& [speed, pause] : std::vector<std::pair<int16_t, uint32_t>>{
              {10, 10}, {0, 0}, {1, 1}, {100, 100}, {32767, 32767}, {-1, 0}, {-32768, 0}}) {
@@ -335,7 +335,7 @@ struct MusicRow {
     std::vector<std::wstring> atUnload;
 };
 
-class MusicStart : public DisplayWindow, public ::testing::WithParamInterface<MusicRow> {};
+class MusicStart : public DisplayWindowTest, public ::testing::WithParamInterface<MusicRow> {};
 
 TEST_P(MusicStart, FollowsTheSourceAndTheFileEnding) {
     const MusicRow& row = GetParam();
@@ -345,14 +345,14 @@ TEST_P(MusicStart, FollowsTheSourceAndTheFileEnding) {
     Open();
     std::vector<std::wstring> atLoad = Music();
     EXPECT_EQ(atLoad, row.atLoad);
-    EXPECT_EQ(window->TimerEnabled(Orbimotion_S::kTimer1), row.timer == Orbimotion_S::kTimer1);
-    EXPECT_EQ(window->TimerEnabled(Orbimotion_S::kTimer2), row.timer == Orbimotion_S::kTimer2);
+    EXPECT_EQ(window->TimerEnabled(DisplayWindow::kTimer1), row.timer == DisplayWindow::kTimer1);
+    EXPECT_EQ(window->TimerEnabled(DisplayWindow::kTimer2), row.timer == DisplayWindow::kTimer2);
     api.calls.clear();
     PostMessageW(window->hwnd(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(test::WaitUntil([&] { return ended == 1; }, kWaitMs));
     EXPECT_EQ(Music(), row.atUnload);
-    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer1));
-    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer2));
+    EXPECT_FALSE(window->TimerEnabled(DisplayWindow::kTimer1));
+    EXPECT_FALSE(window->TimerEnabled(DisplayWindow::kTimer2));
 }
 
 const std::wstring kOpenMp3 = L"open \"C:\\Music\\song.Mp3\" type MPEGVideo Alias MP3Play";
@@ -365,13 +365,13 @@ INSTANTIATE_TEST_SUITE_P(
                                1,
                                L"C:\\Music\\a.mp3",
                                {L"mciSendStringA(open cdaudio,0)", L"mciSendStringA(set cdaudio time format tmsf,0)"},
-                               Orbimotion_S::kTimer2,
+                               DisplayWindow::kTimer2,
                                {L"mciSendStringA(stop cdaudio,0)", L"mciSendStringA(close cdaudio,0)"}},
                       MusicRow{"mp3_mixed_case",
                                2,
                                L"C:\\Music\\song.Mp3",
                                {L"mciSendStringA(" + kOpenMp3 + L",0)", L"mciSendStringA(play MP3Play,0)"},
-                               Orbimotion_S::kTimer1,
+                               DisplayWindow::kTimer1,
                                {L"mciSendStringA(stop MP3Play,0)", L"mciSendStringA(close MP3Play,0)"}},
                       MusicRow{"wav_lower_case",
                                2,
@@ -384,7 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MusicRow{"kind_3", 3, L"C:\\Music\\a.wav", {}, 0, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DisplayWindow, MusicStartsAfterTheWindowIsShownAndBeforeItIsRaised) {
+TEST_F(DisplayWindowTest, MusicStartsAfterTheWindowIsShownAndBeforeItIsRaised) {
     p.settings.BgmKind = 1;
     bool visibleAtOpen = false;
     api.onMci = [&](const std::wstring& command) {
@@ -401,7 +401,7 @@ TEST_F(DisplayWindow, MusicStartsAfterTheWindowIsShownAndBeforeItIsRaised) {
 }
 
 // The CD's supervision, run by Timer2 of a live window: hardening/faults_wintest.cpp; what each tick plays: the
-// decision table of music/bgm_test.cpp.
+// decision table of music/background_music_test.cpp.
 
 // Every way of closing runs the one unload: music stopped, pointer shown again for /s, then the end. Keys, left and
 // right clicks and the close request end the real program in hardening/orphans_wintest.cpp; here the others.
@@ -412,7 +412,7 @@ struct CloseRow {
     LPARAM lParam;
 };
 
-class Closing : public DisplayWindow, public ::testing::WithParamInterface<CloseRow> {};
+class Closing : public DisplayWindowTest, public ::testing::WithParamInterface<CloseRow> {};
 
 TEST_P(Closing, RunsTheUnloadOnce) {
     const CloseRow& row = GetParam();
@@ -428,7 +428,7 @@ TEST_P(Closing, RunsTheUnloadOnce) {
                                                     L"timeEndPeriod(1)"}));
     EXPECT_EQ(p.CursorCount, 0);
     // Nothing runs after the end: no tick, no second unload.
-    EXPECT_FALSE(window->TimerEnabled(Orbimotion_S::kTimer3));
+    EXPECT_FALSE(window->TimerEnabled(DisplayWindow::kTimer3));
     api.calls.clear();
     SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
     SendMessageW(window->hwnd(), WM_KEYDOWN, 'A', 0);
@@ -449,7 +449,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Shown again when start-up hid it: every row of Closing.
-TEST_F(DisplayWindow, PointerStartUpLeftShowingIsNotShownAgain) {
+TEST_F(DisplayWindowTest, PointerStartUpLeftShowingIsNotShownAgain) {
     p.CursorHidden = false;
     Open();
     SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
@@ -458,7 +458,7 @@ TEST_F(DisplayWindow, PointerStartUpLeftShowingIsNotShownAgain) {
 }
 
 // Moves to where the pointer already is count too: no distance is measured.
-TEST_F(DisplayWindow, TheMoveOnShowingCountsThirtyMovesAreToleratedAndTheThirtyFirstEnds) {
+TEST_F(DisplayWindowTest, TheMoveOnShowingCountsThirtyMovesAreToleratedAndTheThirtyFirstEnds) {
     SetCursorPos(200, 150);
     Open();
     ASSERT_TRUE(test::WaitUntil([&] { return window->state().MouseMoveCount >= 1; }, kWaitMs));
@@ -482,7 +482,7 @@ std::string ScreenName(const ::testing::TestParamInfo<ScreenTwips>& info) {
     return names[info.index];
 }
 
-class ScreenSizes : public DisplayWindow, public ::testing::WithParamInterface<ScreenTwips> {};
+class ScreenSizes : public DisplayWindowTest, public ::testing::WithParamInterface<ScreenTwips> {};
 
 TEST_P(ScreenSizes, LoadTickPastASceneEndAndCloseWithTheCanvasesWiped) {
     const ScreenTwips screen = GetParam();
@@ -521,7 +521,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
 
 // Needs a second monitor (the two-monitor desks of the test script): real moves, made by the system, over the real
 // cover and over the display share the one count.
-class MonitorsDisplayWindow : public DisplayWindow {};
+class MonitorsDisplayWindow : public DisplayWindowTest {};
 
 TEST_F(MonitorsDisplayWindow, RealMovesOverTheCoverCountWithThoseOverTheDisplayAndTheThirtyFirstEnds) {
     ORBI_NEED_SECOND_MONITOR();
@@ -548,7 +548,7 @@ TEST_F(MonitorsDisplayWindow, RealMovesOverTheCoverCountWithThoseOverTheDisplayA
 }
 
 // Run at every display scaling: the runtime's twips give back the screen's own pixels.
-class AnyDpiDisplayWindow : public DisplayWindow {};
+class AnyDpiDisplayWindow : public DisplayWindowTest {};
 
 TEST_F(AnyDpiDisplayWindow, DisplayAndCanvasesHaveTheScreensPixelSize) {
     ORBI_NEED_ASKED_DPI();
@@ -563,7 +563,7 @@ TEST_F(AnyDpiDisplayWindow, DisplayAndCanvasesHaveTheScreensPixelSize) {
 }
 
 // That scenes keep the count and the end gives them all back: hardening/soak_wintest.cpp, over twenty scenes.
-TEST_F(DisplayWindow, OwnsTwoGdiObjectsPerSurface) {
+TEST_F(DisplayWindowTest, OwnsTwoGdiObjectsPerSurface) {
     const long before = LiveGdiObjects();
     Open();
     // Six canvases, seven pictures and the working sprite, each a memory DC and its bitmap.

@@ -1,4 +1,4 @@
-#include "startup/host_window_win.h"
+#include "dialog/dialog_owner_win.h"
 
 namespace orbi {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/startup.h"
+#include "dialog/dialog_owner.h"
 
 namespace orbi {
 namespace {

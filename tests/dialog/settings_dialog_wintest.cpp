@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog/orbimotion_p_win.h"
+#include "dialog/settings_dialog_win.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
 #include "platform/surface_win.h"
@@ -63,7 +63,7 @@ class DialogTest : public testing::Test {
         p.settings.BgmFolder = L"C:\\Saver";
     }
     void Load() {
-        dlg = std::make_unique<Orbimotion_P>(p);
+        dlg = std::make_unique<SettingsDialog>(p);
         ASSERT_TRUE(dlg->Load());
         form = dlg->hwnd();
     }
@@ -92,8 +92,8 @@ class DialogTest : public testing::Test {
     }
 
     PointerNotingApi api;
-    Process p{api};
-    std::unique_ptr<Orbimotion_P> dlg;
+    Program p{api};
+    std::unique_ptr<SettingsDialog> dlg;
     HWND form = nullptr;
 };
 

@@ -1,4 +1,4 @@
-// Configure mode: the settings dialog.
+// Configure mode: the settings dialog. Short role name: Orbimotion_P.
 #pragma once
 
 #include <windows.h>
@@ -9,18 +9,19 @@
 #include <vector>
 
 #include "controls/command/command_win.h"
-#include "platform/process.h"
+#include "settings/program.h"
 #include "platform/widgets_win.h"
-#include "startup/host_window_win.h"
+#include "dialog/dialog_owner_win.h"
 
 namespace orbi {
 
-// Shows the settings dialog modally; returns when it has closed. With an owner, that window is disabled meanwhile.
-void ShowSettingsDialogModal(Process& p, HWND owner = nullptr);
+// Shows the settings dialog modally; returns when it has closed. When the command line names the window that started
+// it ("/c:HWND"), that window owns the dialog and is disabled meanwhile.
+void ShowSettingsDialogModal(Program& p);
 
-class Orbimotion_P : public Container {
+class SettingsDialog : public Container {
   public:
-    explicit Orbimotion_P(Process& p);
+    explicit SettingsDialog(Program& p);
 
     // Creates the window hidden with all its widgets and runs Form_Load; false when Windows refused the window.
     // An owner is disabled until the dialog goes.
@@ -74,7 +75,7 @@ class Orbimotion_P : public Container {
     void FocusFirst();
     void Tell(const std::wstring& text);
 
-    Process& p_;
+    Program& p_;
     std::vector<Window*> controls_;               // windowed controls, nested ones included
     std::vector<std::pair<int, HWND>> tabStops_;  // windowed inputs by tab index
     HCURSOR handCursor_ = nullptr;

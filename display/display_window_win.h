@@ -1,5 +1,5 @@
 // Display mode: the full-screen window, its six canvases and sprite pictures, the animation tick, the music it
-// starts and supervises, and its end on any input.
+// starts and supervises, and its end on any input. Short role name: Orbimotion_S.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +11,8 @@
 
 #include "display/monitor_covers_win.h"
 #include "display/scene.h"
-#include "music/bgm.h"
-#include "platform/process.h"
+#include "music/background_music.h"
+#include "settings/program.h"
 #include "platform/random.h"
 #include "platform/surface_win.h"
 #include "platform/window_win.h"
@@ -20,7 +20,7 @@
 namespace orbi {
 
 // Loads the display window; its load handler shows it and starts the music. Returns at once.
-void LoadDisplayWindow(Process& p);
+void LoadDisplayWindow(Program& p);
 
 // What tests and the benchmark replace; the program leaves every one empty.
 struct DisplaySeams {
@@ -30,7 +30,7 @@ struct DisplaySeams {
     std::function<std::vector<MonitorArea>()> monitors;  // the monitors as they are now; empty: the system's
 };
 
-class Orbimotion_S : public Window {
+class DisplayWindow : public Window {
   public:
     static constexpr UINT_PTR kTimer1 = 1;  // MP3 supervision
     static constexpr UINT_PTR kTimer2 = 2;  // CD supervision
@@ -38,8 +38,8 @@ class Orbimotion_S : public Window {
     static constexpr int kPictureCount = 7;
     static constexpr int kSpritePicture = 6;  // the Earth
 
-    explicit Orbimotion_S(Process& p, DisplaySeams seams = {});
-    ~Orbimotion_S() override;
+    explicit DisplayWindow(Program& p, DisplaySeams seams = {});
+    ~DisplayWindow() override;
 
     // Creates the window hidden, with its timers and pictures, and runs Form_Load.
     void Load();
@@ -59,7 +59,7 @@ class Orbimotion_S : public Window {
     HDC DisplayDc() const { return displayDc_; }
     int DisplayWidth() const { return displayW_; }
     int DisplayHeight() const { return displayH_; }
-    Orbimotion_BGM& bgm() { return bgm_; }
+    BackgroundMusic& bgm() { return bgm_; }
     // The black windows over the other monitors; null while there has only ever been one monitor.
     const MonitorCovers* covers() const { return covers_.get(); }
 
@@ -80,9 +80,9 @@ class Orbimotion_S : public Window {
     bool OnDisplay(LPARAM lParam) const;
     RandomSource& random();
 
-    Process& p_;
+    Program& p_;
     DisplaySeams seams_;
-    Orbimotion_BGM bgm_;
+    BackgroundMusic bgm_;
     Rnd rnd_;
     DisplayState s_;
     BackingImage master_[kCanvasCount];

@@ -1,4 +1,4 @@
-#include "dialog/orbimotion_p_win.h"
+#include "dialog/settings_dialog_win.h"
 
 #include <algorithm>
 #include <variant>
@@ -8,8 +8,8 @@
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
 #include "settings/settings.h"
-#include "startup/startup.h"
-#include "startup/zoom.h"
+#include "dialog/dialog_owner.h"
+#include "dialog/zoom.h"
 
 namespace orbi {
 
@@ -45,12 +45,12 @@ bool IsSameOrChild(HWND parent, HWND h) {
 
 }  // namespace
 
-Orbimotion_P::Orbimotion_P(Process& p) : Cmd_File(p), Cmd_Set(p), Cmd_Can(p), p_(p) {
+SettingsDialog::SettingsDialog(Program& p) : Cmd_File(p), Cmd_Set(p), Cmd_Can(p), p_(p) {
     backColor = kFormBack;
     font = kFormFont;
 }
 
-bool Orbimotion_P::Load(HWND owner) {
+bool SettingsDialog::Load(HWND owner) {
     RECT outer{0, 0, PixelsX(kClientWidth), PixelsY(kClientHeight)};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     AdjustWindowRectEx(&outer, style, FALSE, 0);
@@ -74,7 +74,7 @@ bool Orbimotion_P::Load(HWND owner) {
     return true;
 }
 
-void Orbimotion_P::CreateWidgets() {
+void SettingsDialog::CreateWidgets() {
     using Widget = std::variant<PictureBox*, ShapeRect*, Label*, ImageElement*, ComboBox*, HScrollBar*, Command*>;
     struct Row {
         Widget widget;
@@ -187,7 +187,7 @@ void Orbimotion_P::CreateWidgets() {
     controls_ = {&Cmd_Can, &Cmd_Set, &Cmd_File, &Pic_C, &Pic_Mbl};
 }
 
-void Orbimotion_P::Form_Load() {
+void SettingsDialog::Form_Load() {
     Settings& s = p_.settings;
 
     // Centred across, the top at a third of the free height.
@@ -226,14 +226,14 @@ void Orbimotion_P::Form_Load() {
     SetScreenPointerDefault();
 }
 
-void Orbimotion_P::SetCommandButtons() {
+void SettingsDialog::SetCommandButtons() {
     for (Window* control : controls_) {
         if (auto* button = dynamic_cast<Command*>(control))
             button->Initialize();
     }
 }
 
-void Orbimotion_P::TileTexture(PictureBox& target) {
+void SettingsDialog::TileTexture(PictureBox& target) {
     const BackingImage& tile = Pic_Mbl.Image();
     const int w = Pic_Mbl.Width();
     const int h = Pic_Mbl.Height();
@@ -243,7 +243,7 @@ void Orbimotion_P::TileTexture(PictureBox& target) {
     target.Refresh();
 }
 
-void Orbimotion_P::Form_Resize() {
+void SettingsDialog::Form_Resize() {
     HDC dc = Image().dc();
     if (!dc)
         return;
@@ -259,11 +259,11 @@ void Orbimotion_P::Form_Resize() {
     Refresh();
 }
 
-void Orbimotion_P::Form_Unload() {
+void SettingsDialog::Form_Unload() {
     ZoomClose(p_, AsHwnd(hwnd()));
 }
 
-void Orbimotion_P::Unload() {
+void SettingsDialog::Unload() {
     if (!hwnd())
         return;
     Form_Unload();
@@ -272,22 +272,22 @@ void Orbimotion_P::Unload() {
     DestroyWindow(hwnd());
 }
 
-void Orbimotion_P::Show() {
+void SettingsDialog::Show() {
     ShowWindow(hwnd(), SW_SHOW);
     Form_Resize();
     FocusFirst();
     UpdateWindow(hwnd());
 }
 
-void Orbimotion_P::Img_BGM_MouseDown(int16_t index, int16_t, int16_t, float, float) {
+void SettingsDialog::Img_BGM_MouseDown(int16_t index, int16_t, int16_t, float, float) {
     ChooseMusic(index);
 }
 
-void Orbimotion_P::lbl_BGM_MouseDown(int16_t index, int16_t, int16_t, float, float) {
+void SettingsDialog::lbl_BGM_MouseDown(int16_t index, int16_t, int16_t, float, float) {
     ChooseMusic(index);
 }
 
-void Orbimotion_P::ChooseMusic(int16_t index) {
+void SettingsDialog::ChooseMusic(int16_t index) {
     Settings& s = p_.settings;
     const bool hadFocus = IsSameOrChild(hwnd(), GetFocus());
     s.BgmKind = index;
@@ -308,11 +308,11 @@ void Orbimotion_P::ChooseMusic(int16_t index) {
         FocusFirst();
 }
 
-void Orbimotion_P::SetFileButtonEnabled(bool enabled) {
+void SettingsDialog::SetFileButtonEnabled(bool enabled) {
     Cmd_File.SetEnabled(enabled ? kTrue : kFalse);
 }
 
-void Orbimotion_P::Cmd_File_Click() {
+void SettingsDialog::Cmd_File_Click() {
     const PickResult picked = PickMusicFile(p_, AsHwnd(hwnd()), reinterpret_cast<Hinst>(ProgramInstance()));
     if (picked)
         lbl_Fname.SetCaption(p_.settings.BgmFile);
@@ -320,7 +320,7 @@ void Orbimotion_P::Cmd_File_Click() {
         Tell(picked.refusal);
 }
 
-void Orbimotion_P::Cmd_Set_Click() {
+void SettingsDialog::Cmd_Set_Click() {
     const SaveResult result = SaveSettings(p_, HS_Fast.Value(), BGM_Repeat.Text());
     if (result.outcome == SaveOutcome::Saved) {
         Unload();
@@ -333,21 +333,21 @@ void Orbimotion_P::Cmd_Set_Click() {
     }
 }
 
-void Orbimotion_P::Cmd_Can_Click() {
+void SettingsDialog::Cmd_Can_Click() {
     Unload();
 }
 
-void Orbimotion_P::lbl_URL_Click() {
+void SettingsDialog::lbl_URL_Click() {
     SetScreenPointerHourglass();
     OpenLink(p_, AsHwnd(hwnd()), lbl_URL.Caption());
     SetScreenPointerDefault();
 }
 
-void Orbimotion_P::Tell(const std::wstring& text) {
+void SettingsDialog::Tell(const std::wstring& text) {
     MessageBoxW(hwnd(), text.c_str(), L"Orbimotion", MB_OK | MB_ICONEXCLAMATION);
 }
 
-std::vector<HWND> Orbimotion_P::TabOrder() const {
+std::vector<HWND> SettingsDialog::TabOrder() const {
     // A disabled "..." still takes the focus in its turn (it only ignores it); a disabled repeat box cannot.
     std::vector<HWND> order;
     for (const auto& [tabIndex, window] : tabStops_) {
@@ -357,13 +357,13 @@ std::vector<HWND> Orbimotion_P::TabOrder() const {
     return order;
 }
 
-void Orbimotion_P::FocusFirst() {
+void SettingsDialog::FocusFirst() {
     const std::vector<HWND> order = TabOrder();
     if (!order.empty())
         SetFocus(order.front());
 }
 
-bool Orbimotion_P::PreTranslate(const MSG& msg) {
+bool SettingsDialog::PreTranslate(const MSG& msg) {
     if (!hwnd() || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || msg.wParam != VK_TAB)
         return false;
     if (!IsSameOrChild(hwnd(), msg.hwnd) || GetKeyState(VK_MENU) < 0)
@@ -387,7 +387,7 @@ bool Orbimotion_P::PreTranslate(const MSG& msg) {
     return true;
 }
 
-LRESULT Orbimotion_P::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             Unload();
@@ -410,9 +410,9 @@ LRESULT Orbimotion_P::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return Container::HandleMessage(message, wParam, lParam);
 }
 
-void ShowSettingsDialogModal(Process& p, HWND owner) {
-    Orbimotion_P form(p);
-    if (!form.Load(owner))
+void ShowSettingsDialogModal(Program& p) {
+    SettingsDialog form(p);
+    if (!form.Load(HostWindow(DialogOwnerHandle(p.commandLine))))
         return;
     form.Show();
     MSG msg;

@@ -1,4 +1,4 @@
-#include "display/orbimotion_s_win.h"
+#include "display/display_window_win.h"
 
 #include <windowsx.h>
 
@@ -20,8 +20,8 @@ constexpr UINT kTimer3Ms = 10;
 constexpr COLORREF kFormBackground = RGB(0x80, 0x80, 0x80);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr uint32_t kTopmostFlags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;  // 0x13
-constexpr int kPictureIds[Orbimotion_S::kPictureCount] = {IDB_TENNIS50,   IDB_FOOTBALL50, IDB_GOLF50, IDB_TENNIS32,
-                                                          IDB_FOOTBALL32, IDB_GOLF32,     IDB_EARTH};
+constexpr int kPictureIds[DisplayWindow::kPictureCount] = {IDB_TENNIS50,   IDB_FOOTBALL50, IDB_GOLF50, IDB_TENNIS32,
+                                                           IDB_FOOTBALL32, IDB_GOLF32,     IDB_EARTH};
 static_assert(kTopmostFlags == 0x13);
 constexpr UINT kFinePeriodMs = 1;
 // GUID_CONSOLE_DISPLAY_STATE, defined here so that no uuid library is needed.
@@ -70,9 +70,9 @@ void StampKeyed(const BackingImage& source,
 
 }  // namespace
 
-Orbimotion_S::Orbimotion_S(Process& p, DisplaySeams seams) : p_(p), seams_(std::move(seams)), bgm_(p) {}
+DisplayWindow::DisplayWindow(Program& p, DisplaySeams seams) : p_(p), seams_(std::move(seams)), bgm_(p) {}
 
-Orbimotion_S::~Orbimotion_S() {
+DisplayWindow::~DisplayWindow() {
     // Only a window that never unloaded (under test) still holds these.
     if (displayStateNotify_)
         UnregisterPowerSettingNotification(displayStateNotify_);
@@ -82,11 +82,11 @@ Orbimotion_S::~Orbimotion_S() {
         ReleaseDC(hwnd(), displayDc_);
 }
 
-RandomSource& Orbimotion_S::random() {
+RandomSource& DisplayWindow::random() {
     return seams_.random ? *seams_.random : rnd_;
 }
 
-void Orbimotion_S::Load() {
+void DisplayWindow::Load() {
     // Without it Windows wakes the paused tick only on its 15.6 ms clock, and every Speed up to 15 would look the
     // same. Asked before anything can end the saver, so that every way out, a failed load too, gives it back once.
     Guarded([&] { finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0; });
@@ -110,7 +110,7 @@ void Orbimotion_S::Load() {
     Form_Load();
 }
 
-void Orbimotion_S::Form_Load() {
+void DisplayWindow::Form_Load() {
     const ScreenTwips screen = seams_.screen.value_or(
         ScreenTwips{ScreenWidthTwips(), ScreenHeightTwips(), TwipsPerPixelX(), TwipsPerPixelY()});
     Guarded([&] {
@@ -151,7 +151,7 @@ void Orbimotion_S::Form_Load() {
     loaded_ = true;
 }
 
-void Orbimotion_S::CoverOtherMonitors() {
+void DisplayWindow::CoverOtherMonitors() {
     const std::vector<Rect> areas = CoverRects(seams_.monitors ? seams_.monitors() : SystemMonitors());
     if (covers_)
         return covers_->Follow(areas);
@@ -175,7 +175,7 @@ void Orbimotion_S::CoverOtherMonitors() {
     covers_ = std::make_unique<MonitorCovers>(areas, std::move(input));
 }
 
-void Orbimotion_S::StartMusic() {
+void DisplayWindow::StartMusic() {
     const Settings& settings = p_.settings;
     if (settings.BgmKind == 1) {
         bgm_.CdOpen();
@@ -191,7 +191,7 @@ void Orbimotion_S::StartMusic() {
     }
 }
 
-void Orbimotion_S::Form_QueryUnload() {
+void DisplayWindow::Form_QueryUnload() {
     if (unloading_)
         return;
     unloading_ = true;
@@ -237,7 +237,7 @@ void Orbimotion_S::Form_QueryUnload() {
     EnableTimer(kTimer3, false);
 }
 
-void Orbimotion_S::SetupScene() {
+void DisplayWindow::SetupScene() {
     // Only what was stamped since the last clear can be other than black: wiping just that keeps a scene change
     // short and leaves untouched pages of the canvases uncommitted.
     for (int i = 0; i < kCanvasCount; ++i) {
@@ -254,7 +254,7 @@ void Orbimotion_S::SetupScene() {
         BitBlt(picDummy_.dc(), 0, 0, earth.width(), earth.height(), earth.dc(), 0, 0, SRCCOPY);
 }
 
-void Orbimotion_S::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const int32_t& X, const int32_t& Y) {
+void DisplayWindow::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const int32_t& X, const int32_t& Y) {
     // Always the working sprite's corner, whichever picture is drawn: black on the sprites as they are.
     const COLORREF transparent = GetPixel(picDummy_.dc(), 0, 0);
     const int w = iSRC.width();
@@ -273,7 +273,7 @@ void Orbimotion_S::BlitImage(BackingImage& iSRC, BackingImage& idisplay, const i
     }
 }
 
-void Orbimotion_S::ShowNextFrame() {
+void DisplayWindow::ShowNextFrame() {
     AdvanceTick(s_);
     BackingImage& canvas = master_[s_.CanvasIndex - 1];
     BlitImage(picDummy_, canvas, s_.SpriteX, s_.SpriteY);
@@ -281,7 +281,7 @@ void Orbimotion_S::ShowNextFrame() {
         BitBlt(displayDc_, 0, 0, displayW_, displayH_, canvas.dc(), 0, 0, SRCCOPY);
 }
 
-void Orbimotion_S::Timer3_Timer() {
+void DisplayWindow::Timer3_Timer() {
     ShowNextFrame();
     // Input waits for the pause to end: the definition of Speed, kept even for long pauses.
     p_.api.Sleep(PauseMilliseconds(p_.settings.Speed));
@@ -289,16 +289,16 @@ void Orbimotion_S::Timer3_Timer() {
         SetupScene();
 }
 
-void Orbimotion_S::Timer1_Timer() {
+void DisplayWindow::Timer1_Timer() {
     bgm_.Mp3Supervise();
 }
 
-void Orbimotion_S::Timer2_Timer() {
+void DisplayWindow::Timer2_Timer() {
     bgm_.CdSupervise();
     EnableTimer(kTimer2, bgm_.CdOk() != 0);
 }
 
-void Orbimotion_S::OnTimer(UINT_PTR id) {
+void DisplayWindow::OnTimer(UINT_PTR id) {
     if (!loaded_ || unloading_)
         return;
     if (id == kTimer1)
@@ -309,7 +309,7 @@ void Orbimotion_S::OnTimer(UINT_PTR id) {
         Timer3_Timer();
 }
 
-void Orbimotion_S::Form_PowerSettingChange(LPARAM setting) {
+void DisplayWindow::Form_PowerSettingChange(LPARAM setting) {
     // Only a whole console display state counts; anything else leaves the animation as it is.
     const auto* record = reinterpret_cast<const POWERBROADCAST_SETTING*>(setting);
     if (!record || record->PowerSetting != kConsoleDisplayState || record->DataLength != sizeof(DWORD))
@@ -328,26 +328,26 @@ void Orbimotion_S::Form_PowerSettingChange(LPARAM setting) {
     }
 }
 
-void Orbimotion_S::Form_KeyDown() {
+void DisplayWindow::Form_KeyDown() {
     Form_QueryUnload();
 }
 
-void Orbimotion_S::Display_MouseDown() {
+void DisplayWindow::Display_MouseDown() {
     Form_QueryUnload();
 }
 
-void Orbimotion_S::Display_MouseMove() {
+void DisplayWindow::Display_MouseMove() {
     if (CountMouseMove(s_))
         Form_QueryUnload();
 }
 
-bool Orbimotion_S::OnDisplay(LPARAM lParam) const {
+bool DisplayWindow::OnDisplay(LPARAM lParam) const {
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
     return x >= 0 && y >= 0 && x < displayW_ && y < displayH_;
 }
 
-void Orbimotion_S::PaintContent(HDC dc) const {
+void DisplayWindow::PaintContent(HDC dc) const {
     // Display keeps no image: a repaint shows it black until the next tick draws the canvas again.
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -363,7 +363,7 @@ void Orbimotion_S::PaintContent(HDC dc) const {
     }
 }
 
-LRESULT Orbimotion_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT painted = 0;
     if (HandlePaintMessage(message, wParam, painted))
         return painted;

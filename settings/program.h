@@ -6,23 +6,16 @@
 #include <string>
 
 #include "platform/win_api.h"
+#include "settings/settings_record.h"
 
 namespace orbi {
-
-struct Settings {
-    int16_t Speed = 0;      // pause per animation frame, milliseconds
-    int16_t BgmKind = 0;    // 0 none, 1 audio CD, 2 music file
-    int16_t BgmRepeat = 0;  // CD track kept playing, 0 none
-    std::wstring BgmFile;
-    std::wstring BgmFolder;  // not stored: where the file picker opens
-};
 
 struct ZoomPoint {
     int16_t X = 0, Y = 0;
 };
 
-struct Process {
-    explicit Process(WinApi& windows) : api(windows) {}
+struct Program {
+    explicit Program(WinApi& windows) : api(windows) {}
     WinApi& api;
     int32_t ApiResult = 0;      // return value of the last Windows call whose result is kept
     int32_t CursorCount = 0;    // display count from the last ShowCursor of display mode

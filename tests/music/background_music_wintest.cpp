@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "music/bgm.h"
+#include "music/background_music.h"
 #include "platform/win_api_win.h"
 #include "support/fake_win_api.h"
 #include "support/scr_process_win.h"
@@ -104,8 +104,8 @@ struct BadFile {
 class BgmWinTest : public ::testing::Test {
   protected:
     RecordingWinmm api;
-    Process p{api};
-    Orbimotion_BGM bgm{p};
+    Program p{api};
+    BackgroundMusic bgm{p};
     TempDir dir;
     const std::wstring folder = L"オルビ 音楽 フォルダ";
 
@@ -246,7 +246,7 @@ TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndAStoppedOrPausedOneRestarts
 }
 
 // Whatever the file, every call returns promptly, nothing reaches ApiResult, and the alias is gone at the end.
-void PlayBadMp3(RecordingWinmm& api, Process& p, Orbimotion_BGM& bgm, const BadFile& f) {
+void PlayBadMp3(RecordingWinmm& api, Program& p, BackgroundMusic& bgm, const BadFile& f) {
     SCOPED_TRACE(f.name);
     api.mciSent.clear();
     p.settings.BgmFile = f.path;

@@ -1,16 +1,16 @@
-// The preview window: a fixed picture inside the preview pane of the display settings.
+// The preview window: a fixed picture inside the preview pane of the display settings. Short role name: Orbimotion_R.
 #pragma once
 
-#include "platform/process.h"
+#include "settings/program.h"
 #include "platform/surface_win.h"
 #include "platform/window_win.h"
 
 namespace orbi {
 
-class Orbimotion_R : public Window {
+class PreviewWindow : public Window {
   public:
-    explicit Orbimotion_R(Process& p) : p_(p) {}
-    ~Orbimotion_R() override;
+    explicit PreviewWindow(Program& p) : p_(p) {}
+    ~PreviewWindow() override;
     // Creates the window hidden, top-level and borderless, with its picture loaded.
     bool Load();
     // Outer size in twips and the picture element's size in pixels, both at the pane's top-left.
@@ -26,7 +26,7 @@ class Orbimotion_R : public Window {
     void Form_Unload();
     bool HostAlive() const;
     static void CALLBACK HostWatch_Timer(HWND, UINT, UINT_PTR, DWORD);
-    Process& p_;
+    Program& p_;
     BackingImage picture_;
     int imageW_ = 0, imageH_ = 0;  // Img_Prev's size in pixels
     UINT_PTR hostWatch_ = 0;

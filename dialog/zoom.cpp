@@ -1,4 +1,4 @@
-#include "startup/zoom.h"
+#include "dialog/zoom.h"
 
 #include "platform/numbers.h"
 
@@ -13,7 +13,7 @@ Rect OriginRect(const ZoomPoint& origin) {
 
 }  // namespace
 
-void SetZoomOriginFromCursor(Process& p) {
+void SetZoomOriginFromCursor(Program& p) {
     Point cursor;
     p.ApiResult = p.api.GetCursorPos(cursor);
     if (p.ApiResult == 0) {
@@ -26,13 +26,13 @@ void SetZoomOriginFromCursor(Process& p) {
         p.ZoomOrigin.Y = *y;
 }
 
-void ZoomOpen(Process& p, Hwnd window) {
+void ZoomOpen(Program& p, Hwnd window) {
     Rect target;  // stays all zeros when the call fails
     p.api.GetWindowRect(window, target);
     p.api.DrawAnimatedRects(window, kIdaniCaption, OriginRect(p.ZoomOrigin), target);
 }
 
-void ZoomClose(Process& p, Hwnd window) {
+void ZoomClose(Program& p, Hwnd window) {
     Rect source;
     p.api.GetWindowRect(window, source);
     p.api.DrawAnimatedRects(window, kIdaniCaption, source, OriginRect(p.ZoomOrigin));
