@@ -4,7 +4,7 @@
 Regenerates everything into a temporary folder and insists the committed
 files are byte-identical (generated files are never edited by hand), then
 checks the formats the program's loaders rely on and the button faces against
-what the design says of them.
+the rings, frame colours and shading stated below.
 
 Usage: python3 tests/assets/check_assets.py      exit status 0 = all passed
 """
@@ -37,9 +37,9 @@ EXPECTED_FILES = (sorted(SPRITES) + sorted(OTHER_BMPS)
                   + ["face_%s.bmp" % f for f in FACE_NAMES]
                   + ["orbimotion.ico", "hand.cur"])
 
-# The faces as the design describes them, not as the generator's table holds
-# them: a 4-pixel band of one-pixel rings (0 outermost); the dark blue frame
-# line one ring in (two in Pressed), grey in Disable; the outer edge a shade
+# The faces as stated here by hand, not as the generator's table holds them:
+# a 4-pixel band of one-pixel rings (0 outermost); the dark blue frame line
+# one ring in (two in Pressed), grey in Disable; the outer edge a shade
 # different on the right half; a warm inner ring on HighLight, a blue one on
 # Selected; the sides shaded over rows 4 to 20.
 FACE_W, FACE_H = 64, 25
@@ -200,7 +200,7 @@ def check_faces(res, files):
         if face == "selected":
             res.check(any(b > r + 40 for r, g, b in inner),
                       name + " blue inner ring", repr(inner))
-    # One shaded side as the design gives it: Normal's left side, ring 2,
+    # One shaded side: Normal's left side, ring 2,
     # from FDFDFC at row 4 to ECEBE6 at row 20.
     normal = files["face_normal.bmp"]
     res.check((pixel(normal, 2, 4), pixel(normal, 2, 20))

@@ -233,7 +233,7 @@ TEST(FaceGeometry, A1215By435ControlGetsItsEightBorderPieces) {
     EXPECT_DOUBLE_EQ(110.0, g.LabelTop());
 }
 
-TEST(FaceGeometry, DesignSizeLabelTopIsFractional) {
+TEST(FaceGeometry, LabelTopOfA1755By420TwipButtonIsFractional) {
     FaceGeometry g;
     g.Update(1755, 420);
     EXPECT_DOUBLE_EQ(102.5, g.LabelTop());

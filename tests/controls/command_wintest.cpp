@@ -44,7 +44,7 @@ bool Near(const Rgb& a, const Rgb& b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-// The picture each face shows; its rings are checked against the design table, pixel by pixel, by
+// The picture each face shows; its rings, frame colours and shading are checked pixel by pixel by
 // tests/assets/check_assets.py.
 const std::pair<Face, int> kFacePictures[] = {
     {Face::Normal, IDB_FACE_NORMAL},     {Face::HighLight, IDB_FACE_HIGHLIGHT},
