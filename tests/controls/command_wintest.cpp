@@ -16,7 +16,7 @@
 #include "platform/runtime_win.h"
 #include "platform/win_api_win.h"
 #include "support/face_name.h"
-#include "support/scr_process_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "support/scr_process_win.h"
+#include "support/process_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/runtime_win.h"
 #include "platform/surface_win.h"
 #include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {
@@ -40,21 +40,6 @@ std::string Show(const RECT& r) {
 const std::pair<int, COLORREF> kShadeRows[] = {{0, RGB(0, 0, 30)},        {1, RGB(3, 3, 33)},
                                                {61, RGB(155, 155, 185)},  {123, RGB(220, 220, 250)},
                                                {200, RGB(122, 122, 152)}, {245, RGB(3, 3, 33)}};
-
-// The recording call layer, also noting the screen-wide pointer each shell call was made under.
-class PointerNotingApi : public FakeWinApi {
-  public:
-    std::vector<bool> hourglassAtShell;
-    intptr_t ShellExecuteA(Hwnd window,
-                           const std::wstring& verb,
-                           const std::wstring& file,
-                           const std::wstring& parameters,
-                           const std::wstring& directory,
-                           int32_t show) override {
-        hourglassAtShell.push_back(ScreenPointerIsHourglass());
-        return FakeWinApi::ShellExecuteA(window, verb, file, parameters, directory, show);
-    }
-};
 
 class DialogTest : public testing::Test {
   protected:
@@ -91,7 +76,7 @@ class DialogTest : public testing::Test {
         return found;
     }
 
-    PointerNotingApi api;
+    FakeWinApi api;
     Program p{api};
     std::unique_ptr<SettingsDialog> dlg;
     HWND form = nullptr;
@@ -549,9 +534,11 @@ TEST_F(DialogTest, SavingWritesTheFourKeysAndCloses) {
 
 // The address reaching the browser, twice, is checked in configure mode (dialog_wintest.cpp).
 TEST_F(DialogTest, TheLinkShowsTheHourglassWhileTheShellStartsAndOpensOnlyOnALeftClick) {
+    std::vector<bool> hourglassAtShell;
+    api.onShellExecute = [&] { hourglassAtShell.push_back(ScreenPointerIsHourglass()); };
     Load();
     Press(form, dlg->lbl_URL, WM_LBUTTONDOWN);
-    EXPECT_EQ(api.hourglassAtShell, std::vector<bool>{true});
+    EXPECT_EQ(hourglassAtShell, std::vector<bool>{true});
     EXPECT_FALSE(ScreenPointerIsHourglass()) << "the default pointer afterwards";
     // A right click or a press that ends elsewhere is no click.
     Press(form, dlg->lbl_URL, WM_RBUTTONDOWN);

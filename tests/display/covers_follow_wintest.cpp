@@ -5,29 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
-#include "display/display_window_win.h"
-#include "display/scripted_random.h"
 #include "platform/handles_win.h"
-#include "support/display_window_win.h"
-#include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
+#include "support/display_fixture_win.h"
+#include "support/pixels_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {
-
-// The thread's top-level windows, counted, and each sent a display change as Windows sends it when asked.
-int ThreadWindows(bool displayChange = false) {
-    int count = 0;
-    test::FindTopLevel([&](HWND h) {
-        if (GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() && ++count && displayChange)
-            SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
-        return false;
-    });
-    return count;
-}
 
 std::vector<LONG> Corners(HWND h) {
     RECT r{};
@@ -42,7 +28,9 @@ struct Change {
     std::vector<Rect> ignored = {};  // monitors that get no cover
 };
 
-TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonitorAndNothingBehind) {
+using CoversFollow = test::DisplayFixture;
+
+TEST_F(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonitorAndNothingBehind) {
     const std::vector<Change> changes = {
         {"added right of the primary", {{640, 0, 1664, 768}}},
         {"resized", {{640, 0, 2560, 1080}}},
@@ -60,10 +48,6 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     const Change primaryOnly{"", {}};
     const Change* now = &primaryOnly;
     int enumerations = 0;
-    test::FakeWinApi api;
-    Program p{api};
-    test::ScriptedRandom random;
-    int ended = 0;
     const auto monitors = [&] {
         ++enumerations;
         std::vector<MonitorArea> areas{{{0, 0, 640, 480}, true}};
@@ -72,25 +56,26 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
                 areas.push_back({r, false});
         return areas;
     };
-    const int windowsBefore = ThreadWindows();
+    const size_t windowsBefore = test::ThreadWindows().size();
     const long gdiBefore = LiveGdiObjects();
-    std::unique_ptr<DisplayWindow> window;
-    test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{640 * 15, 480 * 15, 15, 15}, monitors);
+    Load(test::Pixels96(640, 480), monitors);
     ASSERT_EQ(window->covers(), nullptr);
-    const int windowsLoaded = ThreadWindows();
+    const size_t windowsLoaded = test::ThreadWindows().size();
 
     for (size_t c = 0; c < changes.size(); ++c) {
         SCOPED_TRACE(changes[c].what);
         const int enumerated = enumerations;
         for (int m = changes[c].messages - 1; m >= 0; --m) {
             now = m % 2 ? &changes[c - 1] : &changes[c];
-            ThreadWindows(true);
+            // To every top-level window, as Windows tells them.
+            for (HWND h : test::ThreadWindows())
+                SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
         }
         EXPECT_EQ(enumerations - enumerated, changes[c].messages);
         const std::vector<Rect>& want = changes[c].others;
         ASSERT_TRUE(window->covers());
         ASSERT_EQ(window->covers()->size(), want.size());
-        EXPECT_EQ(ThreadWindows(), windowsLoaded + static_cast<int>(want.size()));
+        EXPECT_EQ(test::ThreadWindows().size(), windowsLoaded + want.size());
         for (size_t i = 0; i < want.size(); ++i) {
             const HWND cover = window->covers()->at(i);
             const Rect& r = want[i];
@@ -102,9 +87,8 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
             shot.Resize(r.right - r.left, r.bottom - r.top);
             shot.Clear(RGB(255, 255, 255));
             SendMessageW(cover, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
-            GdiFlush();
-            const uint32_t* px = shot.bits();
-            EXPECT_EQ(std::count_if(px, px + shot.width() * shot.height(), [](uint32_t v) { return v & 0xFFFFFF; }), 0);
+            const std::vector<uint32_t> px = test::Pixels(shot);
+            EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<ptrdiff_t>(px.size()));
         }
         if (!want.empty()) {
             const int moves = window->state().MouseMoveCount;
@@ -119,7 +103,7 @@ TEST(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonito
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(window->covers(), nullptr);
     window.reset();
-    EXPECT_EQ(ThreadWindows(), windowsBefore);
+    EXPECT_EQ(test::ThreadWindows().size(), windowsBefore);
     EXPECT_EQ(LiveGdiObjects(), gdiBefore);
 }
 

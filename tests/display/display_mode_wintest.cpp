@@ -12,6 +12,7 @@
 #include "platform/handles_win.h"
 #include "support/desk_win.h"
 #include "support/scr_drivers_win.h"
+#include "support/pixels_win.h"
 
 namespace orbi {
 namespace {
@@ -31,12 +32,6 @@ std::string Ini(const std::wstring& speed, const std::wstring& kind, const std::
     if (!file.empty())
         text += L"BGMﾌｧｲﾙ=" + file + L"\r\n";
     return test::Cp932(text);
-}
-
-int CountTitled(const wchar_t* title) {
-    int count = 0;
-    test::FindTopLevel([&](HWND h) { return count += test::TextOf(h) == title, false; });
-    return count;
 }
 
 bool PointerShowing() {
@@ -92,10 +87,10 @@ TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
         EXPECT_TRUE(second.WaitExit(kWaitMs)) << args;
     }
     EXPECT_TRUE(first.proc.Running());
-    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 1);
+    EXPECT_EQ(test::CountTitled(L"Orbimotion_Main"), 1);
     test::SendKey('X');
     EXPECT_TRUE(first.Ends());
-    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
+    EXPECT_EQ(test::CountTitled(L"Orbimotion_Main"), 0);
 }
 
 // Whatever the settings file holds, the saver runs and ends on a key within one pause. How each value is read is
@@ -132,7 +127,7 @@ TEST_P(BadSettings, RunAndEndOnAKeyWithinOnePause) {
     // the rest is room for a loaded machine).
     const ULONGLONG took = GetTickCount64() - pressed;
     EXPECT_LE(took, row.pauseMs + kEndingMs) << "ended " << took << " ms after the key";
-    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
+    EXPECT_EQ(test::CountTitled(L"Orbimotion_Main"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table,
@@ -259,7 +254,7 @@ TEST_F(MonitorsDisplayMode, TheOtherMonitorIsBlackWithoutCaptionAndAClickThereEn
     EXPECT_TRUE(saver.Ends());
     EXPECT_EQ(other.clicks, 0);
     EXPECT_TRUE(test::WaitUntil([&] { return other.Magenta() > 0; }, kWaitMs));
-    EXPECT_EQ(CountTitled(L"Orbimotion_Main"), 0);
+    EXPECT_EQ(test::CountTitled(L"Orbimotion_Main"), 0);
 }
 
 TEST_F(MonitorsDisplayMode, AKeyWithThePointerOnTheOtherMonitorEndsTheSaver) {

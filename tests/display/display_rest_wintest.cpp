@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/scr_drivers_win.h"
+#include "support/pixels_win.h"
 
 namespace orbi {
 namespace {

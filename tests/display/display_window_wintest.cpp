@@ -6,20 +6,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <ostream>
-#include <memory>
-#include <optional>
 #include <vector>
 
-#include "display/display_window_win.h"
-#include "display/scripted_random.h"
-#include "support/desk_win.h"
-#include "support/display_window_win.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
-#include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
+#include "support/desk_win.h"
+#include "support/display_fixture_win.h"
+#include "support/pixels_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 
@@ -29,50 +24,28 @@ void PrintTo(const ScreenTwips& screen, std::ostream* out) {
 
 namespace {
 
+using test::Pixels;
+using test::Pixels96;
 using test::SceneScript;
 
 constexpr int kW = 640;
 constexpr int kH = 480;
 constexpr DWORD kWaitMs = 10000;
 
-// The recording call layer, with a hook that runs inside the tick's pause.
-class PauseSpy : public test::FakeWinApi {
-  public:
-    std::function<void(uint32_t)> onSleep;
-    std::function<void(const std::wstring&)> onMci;
-    void Sleep(uint32_t ms) override {
-        FakeWinApi::Sleep(ms);
-        if (onSleep)
-            onSleep(ms);
-    }
-    uint32_t mciSendStringA(const std::wstring& command, FixedBuffer* reply, uint32_t length, Hwnd cb) override {
-        if (onMci)
-            onMci(command);
-        return FakeWinApi::mciSendStringA(command, reply, length, cb);
-    }
-};
-
-class DisplayWindowTest : public ::testing::Test {
+class DisplayWindowTest : public test::DisplayFixture {
   protected:
-    PauseSpy api;
-    Program p{api};
-    test::ScriptedRandom random;
-    int ended = 0;
-    std::unique_ptr<DisplayWindow> window;
     BackingImage earth;
 
     void SetUp() override {
         p.settings.Speed = 10;
-        p.CursorHidden = true;  // as start-up leaves it for /s
         ASSERT_TRUE(earth.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_EARTH));
         // The pointer away from the test windows: no move arrives unless a test makes one.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     }
-    void TearDown() override { window.reset(); }
 
-    void Open(const SceneScript& scene = SceneScript{}, ScreenTwips screen = {kW * 15.0, kH * 15.0, 15, 15}) {
+    void Open(const SceneScript& scene = SceneScript{}, ScreenTwips screen = Pixels96(kW, kH)) {
         random.Append(scene.Values());
-        test::LoadDisplayWindow(window, p, random, ended, screen);
+        Load(screen);
         ASSERT_TRUE(window->hwnd());
         // Ticks are driven by hand.
         window->EnableTimer(DisplayWindow::kTimer3, false);
@@ -107,13 +80,6 @@ class DisplayWindowTest : public ::testing::Test {
                 }
             }
         }
-        return px;
-    }
-    static std::vector<uint32_t> Pixels(const BackingImage& image) {
-        GdiFlush();
-        std::vector<uint32_t> px(image.bits(), image.bits() + static_cast<size_t>(image.width()) * image.height());
-        for (uint32_t& c : px)
-            c &= 0xFFFFFF;
         return px;
     }
     std::vector<uint32_t> Screen() const {
@@ -168,7 +134,7 @@ TEST_F(DisplayWindowTest, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast
 
 TEST_F(DisplayWindowTest, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
     random.Append(SceneScript{}.Values());
-    test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{kW * 15.0, kH * 15.0, 15, 15});
+    Load(Pixels96(kW, kH));
     EXPECT_TRUE(window->TimerEnabled(DisplayWindow::kTimer3));
     EXPECT_EQ(window->state().CanvasIndex, 0);
     EXPECT_TRUE(test::WaitUntil([&] { return window->state().PathClock >= 3 * 5; }, kWaitMs));
@@ -185,7 +151,7 @@ TEST_F(DisplayWindowTest, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplay
     EXPECT_EQ(std::count(px.begin(), px.end(), 0u), static_cast<ptrdiff_t>(px.size()));
     window.reset();
     // A screen too wide for the 16-bit width leaves Display without a width: the whole form is grey.
-    Open(SceneScript{}, ScreenTwips{40000 * 15.0, 100 * 15.0, 15, 15});
+    Open(SceneScript{}, Pixels96(40000, 100));
     ASSERT_EQ(window->DisplayWidth(), 0);
     ASSERT_TRUE(shot.Resize(200, 100));
     SendMessageW(window->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
@@ -387,7 +353,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DisplayWindowTest, MusicStartsAfterTheWindowIsShownAndBeforeItIsRaised) {
     p.settings.BgmKind = 1;
     bool visibleAtOpen = false;
-    api.onMci = [&](const std::wstring& command) {
+    api.onMci = [&](const std::wstring& command, const FixedBuffer*) {
         if (command == L"open cdaudio")
             visibleAtOpen = window && IsWindowVisible(window->hwnd());
     };
@@ -447,6 +413,20 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            CloseRow{"side_click", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1),
                                                     MAKELPARAM(20, 20)}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Refuses every window this thread tries to make.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam) {
+    return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(DisplayWindowTest, AWindowThatCannotBeMadeEndsTheProgramAndGivesBackTheFineClock) {
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
+    Load();
+    UnhookWindowsHookEx(hook);
+    ASSERT_EQ(window->hwnd(), nullptr);
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(api.CallsStartingWith(L"time"), (std::vector<std::wstring>{L"timeBeginPeriod(1)", L"timeEndPeriod(1)"}));
+}
 
 // Shown again when start-up hid it: every row of Closing.
 TEST_F(DisplayWindowTest, PointerStartUpLeftShowingIsNotShownAgain) {
@@ -510,11 +490,11 @@ TEST_P(ScreenSizes, LoadTickPastASceneEndAndCloseWithTheCanvasesWiped) {
 
 INSTANTIATE_TEST_SUITE_P(Table,
                          ScreenSizes,
-                         ::testing::Values(ScreenTwips{15, 15, 15, 15},
-                                           ScreenTwips{40 * 15, 30 * 15, 15, 15},
-                                           ScreenTwips{51 * 15, 51 * 15, 15, 15},
-                                           ScreenTwips{3840 * 15, 2160 * 15, 15, 15},
-                                           ScreenTwips{40000.0 * 15, 600 * 15, 15, 15},
+                         ::testing::Values(Pixels96(1, 1),
+                                           Pixels96(40, 30),
+                                           Pixels96(51, 51),
+                                           Pixels96(3840, 2160),
+                                           Pixels96(40000, 600),
                                            ScreenTwips{1024 * 1440.0 / 168, 768 * 1440.0 / 168, 1440.0 / 168,
                                                        1440.0 / 168}),
                          ScreenName);

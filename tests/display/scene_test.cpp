@@ -5,7 +5,7 @@
 #include <map>
 #include <type_traits>
 
-#include "display/scripted_random.h"
+#include "support/scripted_random.h"
 
 namespace orbi {
 namespace {

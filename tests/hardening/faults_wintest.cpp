@@ -5,18 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "display/display_window_win.h"
-#include "display/scripted_random.h"
-#include "support/display_window_win.h"
-#include "support/fake_win_api.h"
+#include "support/display_fixture_win.h"
 #include "support/scr_drivers_win.h"
 
 namespace orbi {
@@ -238,52 +234,34 @@ INSTANTIATE_TEST_SUITE_P(Faults,
 // ---- An MCI device that stops answering (in process: the real display window and music module, the call layer's
 // replies turning to errors mid-run while the window's own timers run)
 
-// The recording call layer whose MCI answers as a working device until told to stop; its pauses return at once.
-class FailingMci : public test::FakeWinApi {
-  public:
-    bool answering = true;
-    long sleeps = 0;
-    void Sleep(uint32_t) override { ++sleeps; }
-    std::vector<std::wstring> Mci() const { return CallsStartingWith(L"mciSendStringA("); }
-};
-
 constexpr uint32_t kNotReady = 276;  // what a drive that stops answering gives back
 
-class FaultsMci : public ::testing::Test {
+// The recording call layer's MCI answers as a working device until told to stop.
+class FaultsMci : public test::DisplayFixture {
   protected:
-    FailingMci api;
-    Program p{api};
-    test::ScriptedRandom random;
-    int ended = 0;
-    std::unique_ptr<DisplayWindow> window;
+    bool answering = true;
 
     void Open(std::map<std::wstring, std::wstring> replies) {
         p.settings.Speed = 0;
-        p.CursorHidden = true;  // as start-up leaves it for /s
+        api.quietSleeps = true;
         api.mciErrorTexts[kNotReady] = L"デバイスの準備ができていません。";
         api.mciHandler = [this, replies](const std::wstring& command) {
-            if (!api.answering)
+            if (!answering)
                 return test::FakeWinApi::MciAnswer{kNotReady, L""};
             auto it = replies.find(command);
             return test::FakeWinApi::MciAnswer{0, it == replies.end() ? L"" : it->second};
         };
         random.Append(test::SceneScript{30, 30, 9, 1, 200, 200}.Values());
-        test::LoadDisplayWindow(window, p, random, ended, ScreenTwips{640 * 15.0, 480 * 15.0, 15, 15});
+        Load(test::Pixels96(640, 480));
     }
+    std::vector<std::wstring> Mci() const { return api.CallsStartingWith(L"mciSendStringA("); }
     size_t Count(const std::wstring& command) const {
-        size_t n = 0;
-        for (const std::wstring& c : api.Mci())
-            n += c.rfind(L"mciSendStringA(" + command + L",", 0) == 0;
-        return n;
+        return api.CallsStartingWith(L"mciSendStringA(" + command + L",").size();
     }
     // The program shows nothing but its display window: no message, no other window.
-    int ShownWindows() const {
-        int n = 0;
-        test::FindTopLevel([&](HWND h) {
-            n += GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId() && IsWindowVisible(h);
-            return false;
-        });
-        return n;
+    ptrdiff_t ShownWindows() const {
+        const std::vector<HWND> mine = test::ThreadWindows();
+        return std::count_if(mine.begin(), mine.end(), [](HWND h) { return IsWindowVisible(h); });
     }
     void PressAKey() { SendMessageW(window->hwnd(), WM_KEYDOWN, VK_SHIFT, 0); }
 };
@@ -299,21 +277,21 @@ TEST_F(FaultsMci, CdDriveThatStopsAnsweringEndsItsSupervisionSilentlyAndTheAnima
     EXPECT_EQ(window->bgm().CdOk(), -1);
     EXPECT_EQ(Count(L"play cdaudio"), 0u);
 
-    api.answering = false;
+    answering = false;
     api.calls.clear();
     ASSERT_TRUE(test::WaitUntil([&] { return !window->TimerEnabled(DisplayWindow::kTimer2); }, kWaitMs));
     EXPECT_EQ(window->bgm().CdOk(), 0);
     // The first question fails and ends the supervision; nothing is asked again.
     const long sleepsAtEnd = api.sleeps;
     test::Pump(700);
-    EXPECT_EQ(api.Mci(), std::vector<std::wstring>{L"mciSendStringA(status cdaudio current track,512)"});
+    EXPECT_EQ(Mci(), std::vector<std::wstring>{L"mciSendStringA(status cdaudio current track,512)"});
     EXPECT_GT(api.sleeps, sleepsAtEnd + 10) << "the animation stopped";
     EXPECT_EQ(ShownWindows(), 1);
 
     PressAKey();
     EXPECT_EQ(ended, 1);
     // The drive that no longer answers is left alone at the end too.
-    EXPECT_EQ(api.Mci().size(), 1u);
+    EXPECT_EQ(Mci().size(), 1u);
 }
 
 TEST_F(FaultsMci, Mp3DeviceThatStopsAnsweringIsAskedOnSilentlyAndStillClosedAtTheEnd) {
@@ -324,12 +302,12 @@ TEST_F(FaultsMci, Mp3DeviceThatStopsAnsweringIsAskedOnSilentlyAndStillClosedAtTh
     EXPECT_EQ(Count(L"play MP3Play"), 1u);
     ASSERT_TRUE(test::WaitUntil([&] { return Count(L"status MP3Play mode") >= 1; }, kWaitMs));
 
-    api.answering = false;
+    answering = false;
     api.calls.clear();
     // Every second the supervisor asks again; the failed question leaves the last answer ("playing") in its
     // buffer, so nothing is restarted, and nothing is shown.
     ASSERT_TRUE(test::WaitUntil([&] { return Count(L"status MP3Play mode") >= 2; }, kWaitMs));
-    EXPECT_EQ(api.Mci(), std::vector<std::wstring>(2, L"mciSendStringA(status MP3Play mode,30)"));
+    EXPECT_EQ(Mci(), std::vector<std::wstring>(2, L"mciSendStringA(status MP3Play mode,30)"));
     EXPECT_TRUE(window->TimerEnabled(DisplayWindow::kTimer1));
     EXPECT_EQ(ShownWindows(), 1);
     EXPECT_GT(api.sleeps, 100) << "the animation stopped";
@@ -337,7 +315,7 @@ TEST_F(FaultsMci, Mp3DeviceThatStopsAnsweringIsAskedOnSilentlyAndStillClosedAtTh
     api.calls.clear();
     PressAKey();
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(api.Mci(),
+    EXPECT_EQ(Mci(),
               (std::vector<std::wstring>{L"mciSendStringA(stop MP3Play,0)", L"mciSendStringA(close MP3Play,0)"}));
 }
 

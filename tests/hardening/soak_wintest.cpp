@@ -7,17 +7,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "dialog/settings_dialog_win.h"
-#include "display/display_window_win.h"
-#include "display/scripted_random.h"
 #include "platform/handles_win.h"
-#include "support/display_window_win.h"
-#include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
+#include "support/display_fixture_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {
@@ -59,8 +55,14 @@ Footprint Measure() {
     return f;
 }
 
+// Pauses return at once and leave no record, so that the record does not grow.
+class Soak : public test::DisplayFixture {
+  protected:
+    Soak() { api.quietSleeps = true; }
+};
+
 // Before anything is called flat: the figures must move when memory is really taken.
-TEST(Soak, MemoryFiguresSeeEightMegabytesTakenAndTouched) {
+TEST_F(Soak, MemoryFiguresSeeEightMegabytesTakenAndTouched) {
     const Footprint before = Measure();
     constexpr size_t kTaken = 8 * 1024 * 1024;
     std::vector<char> block(kTaken);
@@ -102,27 +104,14 @@ void ExpectFlat(const std::vector<Footprint>& rounds, const char* unit) {
         last.liveGdi, base.gdiObjects, last.gdiObjects, base.userObjects, last.userObjects, base.handles, last.handles);
 }
 
-// The call layer of the soak: pauses return at once and leave no record, so that the record does not grow.
-class QuietApi : public test::FakeWinApi {
-  public:
-    long sleeps = 0;
-    void Sleep(uint32_t) override { ++sleeps; }
-};
-
-TEST(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
-    QuietApi api;
-    Program p{api};
+TEST_F(Soak, DisplayRunsTwentyWholeScenesWithMemoryAndGdiObjectsFlat) {
     p.settings.Speed = 0;
-    p.CursorHidden = true;  // as start-up leaves it for /s
-    test::ScriptedRandom random;
     for (int scene = 0; scene <= kScenes; ++scene)
         random.Append(
             test::SceneScript{30 + scene % 2, 31 - scene % 2, 9, 1 + scene % 4, 200 + 2 * scene, 250 - 2 * scene}
                 .Values());
-    int ended = 0;
     const long gdiBefore = LiveGdiObjects();
-    std::unique_ptr<DisplayWindow> window;
-    test::LoadDisplayWindow(window, p, random, ended);
+    Load();
     ASSERT_TRUE(window->hwnd());
     window->EnableTimer(DisplayWindow::kTimer3, false);  // ticks driven here, as fast as they go
 
@@ -216,9 +205,7 @@ class DialogCloser {
     UINT_PTR timer_ = 0;
 };
 
-TEST(Soak, SettingsDialogOpensAndClosesAHundredTimesWithMemoryAndGdiObjectsFlat) {
-    QuietApi api;
-    Program p{api};
+TEST_F(Soak, SettingsDialogOpensAndClosesAHundredTimesWithMemoryAndGdiObjectsFlat) {
     p.settings.Speed = 10;
     p.settings.BgmFolder = L"C:\\Saver";
     const long gdiBefore = LiveGdiObjects();

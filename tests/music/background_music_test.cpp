@@ -19,40 +19,22 @@ constexpr uint32_t kOutOfRange = 264;
 
 const std::wstring kNotOpenText = L"指定されたデバイスは開かれていないか、MCI で認識されていません。";
 
-// Sees the buffers the module hands to Windows, as they are at the moment of each call.
-class BufferSpy : public test::FakeWinApi {
-  public:
-    std::vector<std::wstring> repliesSeen;  // the reply buffer's whole content before each call with a buffer
-    std::vector<std::wstring> errorsSeen;
-    // When set, a successful reply fills the buffer to its very end, without a terminating NUL.
-    bool fillWholeBuffer = false;
-
-    uint32_t mciSendStringA(const std::wstring& command,
-                            FixedBuffer* reply,
-                            uint32_t replyLength,
-                            Hwnd callback) override {
-        if (reply)
-            repliesSeen.push_back(reply->chars);
-        uint32_t code = FakeWinApi::mciSendStringA(command, reply, replyLength, callback);
-        if (code == 0 && reply && fillWholeBuffer)
-            reply->chars.assign(reply->chars.size(), L'x');
-        return code;
-    }
-    int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) override {
-        errorsSeen.push_back(buffer.chars);
-        return FakeWinApi::mciGetErrorStringA(code, buffer, length);
-    }
-};
-
 class BgmTest : public ::testing::Test {
   protected:
-    BufferSpy api;
+    test::FakeWinApi api;
     Program p{api};
     BackgroundMusic bgm{p};
+    // The buffers the module hands to Windows, whole, as they are at the moment of each call that has one.
+    std::vector<std::wstring> repliesSeen, errorsSeen;
 
     BgmTest() {
         p.ApiResult = kSentinel;
         api.mciErrorTexts[kNotOpen] = kNotOpenText;
+        api.onMci = [this](const std::wstring&, const FixedBuffer* reply) {
+            if (reply)
+                repliesSeen.push_back(reply->chars);
+        };
+        api.onMciError = [this](const FixedBuffer& buffer) { errorsSeen.push_back(buffer.chars); };
     }
     // The MCI commands with their reply lengths, in the order they were sent.
     std::vector<std::wstring> Sent() const { return api.CallsStartingWith(L"mciSendStringA("); }
@@ -84,8 +66,8 @@ TEST_F(BgmCommandChannelTest, SuccessReturnsTheReplyThroughA512CharacterBuffer) 
     EXPECT_EQ(text, L"playing");
     EXPECT_EQ(p.ApiResult, 0);
     EXPECT_EQ(api.calls, std::vector<std::wstring>{Line(L"status cdaudio mode", 512)});
-    ASSERT_EQ(api.repliesSeen.size(), 1u);
-    EXPECT_EQ(api.repliesSeen[0], std::wstring(512, L'\0'));
+    ASSERT_EQ(repliesSeen.size(), 1u);
+    EXPECT_EQ(repliesSeen[0], std::wstring(512, L'\0'));
 }
 
 TEST_F(BgmCommandChannelTest, FailureReturnsTheCodeAndTheSystemsErrorTextOrSaysThereIsNone) {
@@ -96,8 +78,8 @@ TEST_F(BgmCommandChannelTest, FailureReturnsTheCodeAndTheSystemsErrorTextOrSaysT
     EXPECT_EQ(p.ApiResult, static_cast<int32_t>(kNotOpen));
     EXPECT_EQ(api.calls,
               (std::vector<std::wstring>{Line(L"status MP3Play mode", 512), L"mciGetErrorStringA(263,256)"}));
-    ASSERT_EQ(api.errorsSeen.size(), 1u);
-    EXPECT_EQ(api.errorsSeen[0], std::wstring(256, L'\0'));
+    ASSERT_EQ(errorsSeen.size(), 1u);
+    EXPECT_EQ(errorsSeen[0], std::wstring(256, L'\0'));
     // A code the system has no text for.
     api.mciDefault = Answer{999, L""};
     EXPECT_EQ(bgm.MciSend(L"status cdaudio mode", text), 999);
@@ -116,11 +98,11 @@ TEST_F(BgmCommandChannelTest, ReplyBufferKeepsItsContentBetweenCallsAndAFailureL
     bgm.MciSend(L"bad", text);
     EXPECT_EQ(text, kNotOpenText);
     bgm.MciSend(L"status cdaudio current track", text);
-    ASSERT_EQ(api.repliesSeen.size(), 5u);
-    EXPECT_EQ(api.repliesSeen[1].substr(0, 8), std::wstring(L"stopped\0", 8));
-    EXPECT_EQ(api.repliesSeen[2].substr(0, 8), std::wstring(L"1\0opped\0", 8));
-    EXPECT_EQ(api.repliesSeen[2].size(), 512u);
-    EXPECT_EQ(api.repliesSeen[4].substr(0, 8), std::wstring(L"1\0opped\0", 8)) << "the failure wrote into it";
+    ASSERT_EQ(repliesSeen.size(), 5u);
+    EXPECT_EQ(repliesSeen[1].substr(0, 8), std::wstring(L"stopped\0", 8));
+    EXPECT_EQ(repliesSeen[2].substr(0, 8), std::wstring(L"1\0opped\0", 8));
+    EXPECT_EQ(repliesSeen[2].size(), 512u);
+    EXPECT_EQ(repliesSeen[4].substr(0, 8), std::wstring(L"1\0opped\0", 8)) << "the failure wrote into it";
 }
 
 TEST_F(BgmCommandChannelTest, ErrorBufferKeepsItsContentBetweenCalls) {
@@ -132,12 +114,12 @@ TEST_F(BgmCommandChannelTest, ErrorBufferKeepsItsContentBetweenCalls) {
     bgm.MciSend(L"a", text);
     bgm.MciSend(L"b", text);
     EXPECT_EQ(text, L"short");
-    ASSERT_EQ(api.errorsSeen.size(), 2u);
-    EXPECT_EQ(api.errorsSeen[1].substr(0, 16), std::wstring(L"long error text\0", 16));
+    ASSERT_EQ(errorsSeen.size(), 2u);
+    EXPECT_EQ(errorsSeen[1].substr(0, 16), std::wstring(L"long error text\0", 16));
 }
 
 TEST_F(BgmCommandChannelTest, ReplyFillingTheWholeBufferIsReturnedWhole) {
-    api.fillWholeBuffer = true;
+    api.mciDefault = Answer{0, std::wstring(512, L'x'), /*unterminated=*/true};
     std::wstring text;
     EXPECT_EQ(bgm.MciSend(L"info cdaudio product", text), 0);
     EXPECT_EQ(text, std::wstring(512, L'x'));
@@ -156,7 +138,7 @@ TEST_F(BgmCommandChannelTest, PlainSendHasNoBufferAndNoCallback) {
     api.mciDefault = Answer{kNoDevice, L"never read"};
     EXPECT_EQ(bgm.PlainSend(L"open cdaudio"), kNoDevice);
     EXPECT_EQ(api.calls, std::vector<std::wstring>{Line(L"open cdaudio", 0)});
-    EXPECT_TRUE(api.repliesSeen.empty());
+    EXPECT_TRUE(repliesSeen.empty());
     EXPECT_EQ(p.ApiResult, kSentinel);
 }
 
@@ -366,10 +348,10 @@ TEST_F(BgmCdSuperviseTest, ModeBufferHas256CharactersAndStartsEmpty) {
     mode = L"playing";
     Tick();
     Tick();
-    ASSERT_EQ(api.repliesSeen.size(), 6u);
-    EXPECT_EQ(api.repliesSeen[2], std::wstring(256, L'\0'));
-    EXPECT_EQ(api.repliesSeen[5].substr(0, 8), std::wstring(L"playing\0", 8));
-    EXPECT_EQ(api.repliesSeen[5].size(), 256u);
+    ASSERT_EQ(repliesSeen.size(), 6u);
+    EXPECT_EQ(repliesSeen[2], std::wstring(256, L'\0'));
+    EXPECT_EQ(repliesSeen[5].substr(0, 8), std::wstring(L"playing\0", 8));
+    EXPECT_EQ(repliesSeen[5].size(), 256u);
 }
 
 TEST_F(BgmCdSuperviseTest, RepeatTrackBeyondTheLastTrackRepeatsTheSameFailingPairEveryTick) {
@@ -407,8 +389,8 @@ TEST_F(BgmMp3Test, IsPlayingReadsTheModeThroughA30CharacterBuffer) {
     api.mci[L"status MP3Play mode"] = Answer{0, L"playing"};
     EXPECT_EQ(bgm.Mp3IsPlaying(), -1);
     EXPECT_EQ(api.calls, std::vector<std::wstring>{Line(L"status MP3Play mode", 30)});
-    ASSERT_EQ(api.repliesSeen.size(), 1u);
-    EXPECT_EQ(api.repliesSeen[0], std::wstring(30, L'\0'));
+    ASSERT_EQ(repliesSeen.size(), 1u);
+    EXPECT_EQ(repliesSeen[0], std::wstring(30, L'\0'));
     for (const wchar_t* other : {L"stopped", L"paused", L"seeking", L"playin", L"PLAYING"}) {
         api.mci[L"status MP3Play mode"] = Answer{0, other};
         EXPECT_EQ(bgm.Mp3IsPlaying(), 0) << testing::PrintToString(std::wstring(other));

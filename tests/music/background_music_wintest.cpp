@@ -14,7 +14,8 @@
 #include "music/background_music.h"
 #include "platform/win_api_win.h"
 #include "support/fake_win_api.h"
-#include "support/scr_process_win.h"
+#include "support/files_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {
@@ -25,46 +26,6 @@ using test::WaitUntil;
 constexpr int32_t kSentinel = 0x0badf00d;
 constexpr DWORD kSupervisionMs = 1000;  // the display window's MP3 timer
 constexpr DWORD kCallLimitMs = 5000;    // no single call of the module may take longer: it runs in a timer event
-
-// The real winmm behind a log of what the module sent and what came back; everything else stays fake.
-class RecordingWinmm : public test::FakeWinApi {
-  public:
-    struct Sent {
-        std::wstring command;
-        uint32_t code;
-    };
-    std::vector<Sent> mciSent;
-    std::vector<std::wstring> soundCalls;
-
-    uint32_t mciSendStringA(const std::wstring& command,
-                            FixedBuffer* reply,
-                            uint32_t replyLength,
-                            Hwnd callback) override {
-        uint32_t code = real_.mciSendStringA(command, reply, replyLength, callback);
-        mciSent.push_back({command, code});
-        return code;
-    }
-    int32_t mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) override {
-        return real_.mciGetErrorStringA(code, buffer, length);
-    }
-    int32_t PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) override {
-        soundCalls.push_back(L"PlaySoundA(" + (name ? *name : L"<null>") + L"," + std::to_wstring(flags) + L")");
-        return real_.PlaySoundA(name, module, flags);
-    }
-    uint32_t waveOutGetNumDevs() override {
-        soundCalls.push_back(L"waveOutGetNumDevs()");
-        return real_.waveOutGetNumDevs();
-    }
-    std::vector<std::wstring> Commands() const {
-        std::vector<std::wstring> out;
-        for (const auto& s : mciSent)
-            out.push_back(s.command);
-        return out;
-    }
-
-  private:
-    Win32Api real_;
-};
 
 std::wstring SystemErrorText(uint32_t code) {
     wchar_t text[256] = {};
@@ -103,15 +64,23 @@ struct BadFile {
 // A music folder with blanks and Japanese in its name, as users have them.
 class BgmWinTest : public ::testing::Test {
   protected:
-    RecordingWinmm api;
+    Win32Api winmm;
+    test::FakeWinApi api;  // the real winmm behind a log of what the module sent and what came back
     Program p{api};
     BackgroundMusic bgm{p};
     TempDir dir;
     const std::wstring folder = L"オルビ 音楽 フォルダ";
 
     BgmWinTest() {
+        api.winmm = &winmm;
         p.ApiResult = kSentinel;
         CreateDirectoryW(dir.File(folder).c_str(), nullptr);
+    }
+    std::vector<std::wstring> Commands() const {
+        std::vector<std::wstring> out;
+        for (const auto& sent : api.mciSent)
+            out.push_back(sent.command);
+        return out;
     }
     // A test that failed half-way must not leave the alias open or a sound looping for the next one.
     void TearDown() override {
@@ -144,13 +113,13 @@ using BgmCdWinTest = BgmWinTest;
 
 TEST_F(BgmCdWinTest, WithoutADriveSupervisionEndsAfterOneQuery) {
     bgm.CdOpen();
-    ASSERT_EQ(api.Commands(), (std::vector<std::wstring>{L"open cdaudio", L"set cdaudio time format tmsf"}));
+    ASSERT_EQ(Commands(), (std::vector<std::wstring>{L"open cdaudio", L"set cdaudio time format tmsf"}));
     EXPECT_NE(api.mciSent[0].code, 0u);
     api.mciSent.clear();
 
     bgm.CdSupervise();
     EXPECT_EQ(bgm.CdOk(), 0);
-    ASSERT_EQ(api.Commands(), std::vector<std::wstring>{L"status cdaudio current track"});
+    ASSERT_EQ(Commands(), std::vector<std::wstring>{L"status cdaudio current track"});
     const uint32_t code = api.mciSent[0].code;
     EXPECT_NE(code, 0u);
     EXPECT_EQ(p.ApiResult, static_cast<int32_t>(code));
@@ -231,7 +200,7 @@ TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndAStoppedOrPausedOneRestarts
     ASSERT_TRUE(WaitUntil([&] { return AliasStatus(L"mode") == L"playing"; }, 3000));
     api.mciSent.clear();
     bgm.Mp3Supervise();
-    EXPECT_EQ(api.Commands(), std::vector<std::wstring>{L"status MP3Play mode"});
+    EXPECT_EQ(Commands(), std::vector<std::wstring>{L"status MP3Play mode"});
     ASSERT_EQ(mciSendStringW(L"pause MP3Play", nullptr, 0, nullptr), 0u);
     ASSERT_EQ(AliasStatus(L"mode"), L"paused");
     bgm.Mp3Supervise();
@@ -240,13 +209,13 @@ TEST_F(BgmMp3WinTest, FileWithBlanksInItsPathPlaysAndAStoppedOrPausedOneRestarts
 
     api.mciSent.clear();
     bgm.Mp3Stop();
-    EXPECT_EQ(api.Commands(), (std::vector<std::wstring>{L"stop MP3Play", L"close MP3Play"}));
+    EXPECT_EQ(Commands(), (std::vector<std::wstring>{L"stop MP3Play", L"close MP3Play"}));
     EXPECT_EQ(api.mciSent[1].code, 0u);
     EXPECT_EQ(AliasStatus(L"mode"), L"<error>");
 }
 
 // Whatever the file, every call returns promptly, nothing reaches ApiResult, and the alias is gone at the end.
-void PlayBadMp3(RecordingWinmm& api, Program& p, BackgroundMusic& bgm, const BadFile& f) {
+void PlayBadMp3(test::FakeWinApi& api, Program& p, BackgroundMusic& bgm, const BadFile& f) {
     SCOPED_TRACE(f.name);
     api.mciSent.clear();
     p.settings.BgmFile = f.path;
@@ -287,9 +256,8 @@ TEST_F(BgmWavWinTest, LoopsUntilStopped) {
     ASSERT_FALSE(SoundBusy());
 
     EXPECT_LT(Timed([&] { bgm.WavPlay(); }), 1000u);
-    ASSERT_EQ(api.soundCalls.size(), 2u);
-    EXPECT_EQ(api.soundCalls[0], L"waveOutGetNumDevs()");
-    EXPECT_EQ(api.soundCalls[1], L"PlaySoundA(" + p.settings.BgmFile + L",11)");
+    EXPECT_EQ(api.calls,
+              (std::vector<std::wstring>{L"waveOutGetNumDevs()", L"PlaySoundA(" + p.settings.BgmFile + L",0,11)"}));
     EXPECT_EQ(p.ApiResult, 1);
 
     // Busy for many times the file's length: it loops. (A sound played once is done within its length.)
@@ -303,7 +271,7 @@ TEST_F(BgmWavWinTest, LoopsUntilStopped) {
 
     p.ApiResult = kSentinel;
     bgm.WavStop();
-    EXPECT_EQ(api.soundCalls.back(), L"PlaySoundA(<null>,0)");
+    EXPECT_EQ(api.calls.back(), L"PlaySoundA(<null>,0,0)");
     EXPECT_EQ(p.ApiResult, 1);
     EXPECT_TRUE(WaitUntil([] { return !SoundBusy(); }, 2000));
 }
@@ -334,11 +302,11 @@ class BgmNoWaveDeviceWinTest : public BgmWinTest {
 TEST_F(BgmNoWaveDeviceWinTest, WavPlayDoesNothingAndReportsNothing) {
     p.settings.BgmFile = Put(L"ループ.wav", test::WavBytes(300));
     bgm.WavPlay();
-    EXPECT_EQ(api.soundCalls, std::vector<std::wstring>{L"waveOutGetNumDevs()"});
+    EXPECT_EQ(api.calls, std::vector<std::wstring>{L"waveOutGetNumDevs()"});
     EXPECT_EQ(p.ApiResult, kSentinel);
     EXPECT_FALSE(SoundBusy());
     bgm.WavStop();
-    EXPECT_EQ(api.soundCalls.back(), L"PlaySoundA(<null>,0)");
+    EXPECT_EQ(api.calls.back(), L"PlaySoundA(<null>,0,0)");
 }
 
 TEST_F(BgmNoWaveDeviceWinTest, Mp3FailsToOpenAndTheSupervisorStaysQuiet) {

@@ -6,7 +6,7 @@
 #include "platform/numbers.h"
 #include "platform/win_api_win.h"
 #include "settings/settings.h"
-#include "support/scr_process_win.h"
+#include "support/files_win.h"
 
 namespace orbi {
 namespace {

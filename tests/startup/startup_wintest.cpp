@@ -10,7 +10,8 @@
 #include "platform/surface_win.h"
 #include "platform/win_api_win.h"
 #include "startup/preview_window_win.h"
-#include "support/scr_process_win.h"
+#include "support/process_win.h"
+#include "support/windows_win.h"
 
 namespace orbi {
 namespace {

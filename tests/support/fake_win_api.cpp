@@ -150,8 +150,12 @@ std::wstring FakeWinApi::ExeDirectory() {
 }
 
 void FakeWinApi::Sleep(uint32_t milliseconds) {
-    Log(L"Sleep(" + N(milliseconds) + L")");
+    if (!quietSleeps)
+        Log(L"Sleep(" + N(milliseconds) + L")");
+    ++sleeps;
     sleptTotal += milliseconds;
+    if (onSleep)
+        onSleep(milliseconds);
 }
 
 uint32_t FakeWinApi::mciSendStringA(const std::wstring& command,
@@ -159,21 +163,34 @@ uint32_t FakeWinApi::mciSendStringA(const std::wstring& command,
                                     uint32_t replyLength,
                                     Hwnd callback) {
     Log(L"mciSendStringA(" + command + L"," + N(replyLength) + (callback ? L",cb" : L"") + L")");
+    if (onMci)
+        onMci(command, reply);
     MciAnswer answer = mciDefault;
-    if (mciHandler) {
-        answer = mciHandler(command);
+    if (winmm) {
+        answer.code = winmm->mciSendStringA(command, reply, replyLength, callback);
     } else {
-        auto it = mci.find(command);
-        if (it != mci.end())
-            answer = it->second;
+        if (mciHandler) {
+            answer = mciHandler(command);
+        } else {
+            auto it = mci.find(command);
+            if (it != mci.end())
+                answer = it->second;
+        }
+        if (answer.code == 0 && reply && answer.unterminated)
+            std::copy_n(answer.reply.begin(), std::min(answer.reply.size(), reply->chars.size()), reply->chars.begin());
+        else if (answer.code == 0 && reply)
+            Fill(*reply, answer.reply, replyLength);
     }
-    if (answer.code == 0 && reply)
-        Fill(*reply, answer.reply, replyLength);
+    mciSent.push_back({command, answer.code});
     return answer.code;
 }
 
 int32_t FakeWinApi::mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) {
     Log(L"mciGetErrorStringA(" + N(code) + L"," + N(length) + L")");
+    if (onMciError)
+        onMciError(buffer);
+    if (winmm)
+        return winmm->mciGetErrorStringA(code, buffer, length);
     auto it = mciErrorTexts.find(code);
     if (it == mciErrorTexts.end())
         return 0;
@@ -184,12 +201,12 @@ int32_t FakeWinApi::mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint3
 int32_t FakeWinApi::PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) {
     Log(L"PlaySoundA(" + (name ? *name : std::wstring(L"<null>")) + L"," + N(static_cast<int64_t>(module)) + L"," +
         N(flags) + L")");
-    return playSoundResult;
+    return winmm ? winmm->PlaySoundA(name, module, flags) : playSoundResult;
 }
 
 uint32_t FakeWinApi::waveOutGetNumDevs() {
     Log(L"waveOutGetNumDevs()");
-    return waveDevices;
+    return winmm ? winmm->waveOutGetNumDevs() : waveDevices;
 }
 
 uint32_t FakeWinApi::timeBeginPeriod(uint32_t milliseconds) {
@@ -290,6 +307,8 @@ intptr_t FakeWinApi::ShellExecuteA(Hwnd window,
                                    const std::wstring& parameters,
                                    const std::wstring& directory,
                                    int32_t show) {
+    if (onShellExecute)
+        onShellExecute();
     Log(L"ShellExecuteA(" + N(static_cast<int64_t>(window)) + L"," + verb + L"," + file + L"," + parameters + L"," +
         directory + L"," + N(show) + L")");
     return 33;

@@ -33,6 +33,7 @@ class FakeWinApi : public WinApi {
     struct MciAnswer {
         uint32_t code = 0;
         std::wstring reply;
+        bool unterminated = false;  // the reply fills the buffer to its very end, with no NUL after it
     };
     std::map<std::wstring, MciAnswer> mci;
     MciAnswer mciDefault;
@@ -40,6 +41,20 @@ class FakeWinApi : public WinApi {
     std::map<uint32_t, std::wstring> mciErrorTexts;
     uint32_t waveDevices = 1;
     int32_t playSoundResult = 1;
+    // Music through the real winmm when set: MCI, PlaySoundA and waveOutGetNumDevs are logged, then answered by it.
+    WinApi* winmm = nullptr;
+    // Every MCI command with the code it gave back.
+    struct MciSent {
+        std::wstring command;
+        uint32_t code;
+    };
+    std::vector<MciSent> mciSent;
+    // Run before a call is answered, with the buffer as the caller hands it over (none for a plain command).
+    std::function<void(const std::wstring& command, const FixedBuffer* reply)> onMci;
+    std::function<void(const FixedBuffer& buffer)> onMciError;
+    // Run inside each pause, after it is counted.
+    std::function<void(uint32_t milliseconds)> onSleep;
+    std::function<void()> onShellExecute;
 
     std::map<Hwnd, Rect> windowRects;
     int32_t cursorCount = 0;
@@ -49,7 +64,10 @@ class FakeWinApi : public WinApi {
     int32_t openFileResult = 0;
     std::wstring openFilePath;
     OpenFileRequest lastOpenFile;
+    // Pauses return at once; they are counted, and logged unless quiet (a long run's log would grow without end).
+    long sleeps = 0;
     uint32_t sleptTotal = 0;
+    bool quietSleeps = false;
 
     // Only the calls whose line starts with the prefix.
     std::vector<std::wstring> CallsStartingWith(const std::wstring& prefix) const;

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/scr_process_win.h"
+#include "support/process_win.h"
+#include "support/windows_win.h"
 
 namespace orbi::test {
 
