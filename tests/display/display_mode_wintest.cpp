@@ -18,7 +18,6 @@ namespace orbi {
 namespace {
 
 using test::Saver;
-using test::ScrProcess;
 
 constexpr DWORD kWaitMs = test::kProgramWaitMs;
 constexpr DWORD kEndingMs = 3000;
@@ -76,21 +75,6 @@ TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
     EXPECT_TRUE(PointerShowing());
     PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(saver.Ends());
-}
-
-TEST(DisplayMode, ASecondCopyEndsAtOnceAndLeavesTheFirstRunning) {
-    Saver first;
-    ASSERT_TRUE(first.Start(L"/s"));
-    for (const wchar_t* args : {L"/s", L"", L"/c"}) {
-        ScrProcess second;
-        ASSERT_TRUE(second.Start(first.install.exe(), args));
-        EXPECT_TRUE(second.WaitExit(kWaitMs)) << args;
-    }
-    EXPECT_TRUE(first.proc.Running());
-    EXPECT_EQ(test::CountTitled(L"Orbimotion_Main"), 1);
-    test::SendKey('X');
-    EXPECT_TRUE(first.Ends());
-    EXPECT_EQ(test::CountTitled(L"Orbimotion_Main"), 0);
 }
 
 // Whatever the settings file holds, the saver runs and ends on a key within one pause. How each value is read is

@@ -10,8 +10,7 @@
 #include "platform/surface_win.h"
 #include "platform/win_api_win.h"
 #include "startup/preview_window_win.h"
-#include "support/process_win.h"
-#include "support/windows_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {
@@ -89,22 +88,33 @@ TEST(Modes, LongAndGarbledCommandLinesEndCleanly) {
     }
 }
 
-// Found by title, so a window with the saver's or the dialog's title stands in for it (with the real saver:
-// display_mode_wintest.cpp).
-TEST(SingleInstance, EveryModeEndsWhileTheSaverOrTheDialogIsOpen) {
+// Whatever the mode of the second copy, and ending is the proof: a preview would stay as long as its pane, a saver
+// or a dialog until closed.
+TEST(SingleInstance, ASecondCopyEndsAtOnceWhileTheSaverOrTheDialogRunsAndLeavesItRunning) {
     ScrInstall install;
-    for (const wchar_t* title : {L"Orbimotion_Main", L"<Orbimotion>"}) {
-        HostWindow other(title, WS_OVERLAPPED, 0, 0, 10, 10);
-        ASSERT_TRUE(other.hwnd());
-        // A preview would stay as long as its pane, a saver or a dialog until closed: ending is the proof.
-        HostWindow pane(L"pane", WS_OVERLAPPED, 0, 0, 10, 10);
+    HostWindow pane(L"pane", WS_OVERLAPPED, 0, 0, 10, 10);
+    const auto secondCopiesEnd = [&](const ScrProcess& first, const wchar_t* title) {
         for (std::wstring args :
              {std::wstring(L"/s"), std::wstring(L"/c"), std::wstring(L""), L"/p " + pane.HandleText()}) {
-            ScrProcess proc;
-            ASSERT_TRUE(proc.Start(install, args));
-            EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << title << " " << args;
+            ScrProcess second;
+            ASSERT_TRUE(second.Start(install, args));
+            EXPECT_TRUE(second.WaitExit(kExitWaitMs)) << title << " " << args;
         }
+        EXPECT_TRUE(first.Running());
+        EXPECT_EQ(test::CountTitled(title), 1);
+    };
+    {
+        test::Saver saver(install);
+        ASSERT_TRUE(saver.Start(L"/s"));
+        secondCopiesEnd(saver.proc, L"Orbimotion_Main");
+        test::SendKey('X');
+        EXPECT_TRUE(saver.Ends());
     }
+    test::Dialog dialog(install);
+    ASSERT_TRUE(dialog.ok());
+    secondCopiesEnd(dialog.proc, L"<Orbimotion>");
+    dialog.PostClick(dialog.cancelButton);
+    EXPECT_TRUE(dialog.Ends());
 }
 
 // A file's last-read time, as the file system keeps it. Set far back, it is renewed by the next read (the usual
@@ -137,7 +147,8 @@ HWND StartPreview(ScrProcess& proc, const ScrInstall& install, const HostWindow&
     return child;
 }
 
-TEST(Preview, LivesInsideThePaneNeverReadsTheSettingsAndEndsWithThePane) {
+// Ending with its pane: hardening/orphans_wintest.cpp, fifty times.
+TEST(Preview, LivesInsideThePaneNeverReadsTheSettingsAndACloseRequestEndsItAndLeavesThePane) {
     ScrInstall install;
     install.WriteIni("[Section]\r\n");
     ASSERT_TRUE(SetLastReadLongAgo(install.IniPath()));
@@ -153,25 +164,15 @@ TEST(Preview, LivesInsideThePaneNeverReadsTheSettingsAndEndsWithThePane) {
     EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_CHILD);
     // Not a title the start-up probe looks for, so a saver or a dialog may start beside it.
     EXPECT_EQ(test::TextOf(child), L"Preview Window");
-    pane.Destroy();
+    PostMessageW(child, WM_CLOSE, 0, 0);
     EXPECT_TRUE(proc.WaitExit(kExitWaitMs));
+    EXPECT_TRUE(IsWindow(pane.hwnd()));
     EXPECT_EQ(LastRead(install.IniPath()), unread);
     // The same stamp shows the read of a mode that loads the settings (else the file system keeps no read times).
     ScrProcess other;
     ASSERT_TRUE(other.Start(install, L"/x"));
     EXPECT_TRUE(other.WaitExit(kExitWaitMs));
     EXPECT_GT(LastRead(install.IniPath()), unread) << "a mode that reads the settings left no trace";
-}
-
-TEST(Preview, ClosingThePreviewEndsTheProcessAndLeavesThePane) {
-    ScrInstall install;
-    HostWindow pane(L"host", WS_POPUP | WS_VISIBLE, 20, 20, 200, 150);
-    ScrProcess proc;
-    const HWND child = StartPreview(proc, install, pane);
-    ASSERT_TRUE(child);
-    PostMessageW(child, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(proc.WaitExit(kExitWaitMs));
-    EXPECT_TRUE(IsWindow(pane.hwnd()));
 }
 
 // The picture, painted by the preview window itself into an off-screen image.
