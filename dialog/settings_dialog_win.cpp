@@ -7,6 +7,7 @@
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
+#include "settings/save.h"
 #include "settings/settings.h"
 #include "dialog/dialog_owner.h"
 #include "dialog/zoom.h"
@@ -321,16 +322,27 @@ void SettingsDialog::Cmd_File_Click() {
 }
 
 void SettingsDialog::Cmd_Set_Click() {
-    const SaveResult result = SaveSettings(p_, HS_Fast.Value(), BGM_Repeat.Text());
-    if (result.outcome == SaveOutcome::Saved) {
-        Unload();
+    // Checked before anything is written, so that a refused value never leaves half a file behind.
+    const std::optional<int16_t> repeat = RepeatFromText(AsciiDigits(BGM_Repeat.Text()));
+    if (!repeat) {
+        Tell(kRepeatOutOfRange);
+        if (BGM_Repeat.Enabled()) {
+            SetFocus(BGM_Repeat.hwnd());
+            SendMessageW(BGM_Repeat.hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        }
         return;
     }
-    Tell(result.message);
-    if (result.outcome == SaveOutcome::RepeatOutOfRange && BGM_Repeat.Enabled()) {
-        SetFocus(BGM_Repeat.hwnd());
-        SendMessageW(BGM_Repeat.hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    Settings& s = p_.settings;
+    s.BgmRepeat = *repeat;
+    // The file gets the bar's speed; the record keeps the one it loaded.
+    Settings values = s;
+    values.Speed = HS_Fast.Value();
+    const SaveOutcome saved = SaveSettings(p_, values);
+    if (!saved) {
+        Tell(kSaveRefused + saved.refused);
+        return;
     }
+    Unload();
 }
 
 void SettingsDialog::Cmd_Can_Click() {
