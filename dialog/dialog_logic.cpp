@@ -98,19 +98,14 @@ PickResult PickMusicFile(Program& p, Hwnd owner, Hinst instance) {
     if (p.ApiResult <= 0)
         return result;
     // The path goes to Windows through ANSI calls from now on: the code page must carry it, and it must fit the
-    // picker's buffer with its NUL, as the ANSI dialog demanded.
-    std::wstring stored = path;
+    // picker's buffer with its NUL, as the ANSI dialog demanded (the settings file keeps no longer value either).
     const bool carried = p.api.AnsiRoundTrip(path) == path;
-    if (!carried) {
-        stored = p.api.ShortPathName(path);
-        if (stored.empty() || p.api.AnsiRoundTrip(stored) != stored ||
-            p.api.AnsiLength(stored) >= kPickerBufferLength) {
-            result.refusal = L"このファイル名は使用できません。\n\n" + path +
-                             L"\n\nファイル名やフォルダ名を変えてから、もう一度選んでください。";
-            return result;
-        }
-    } else if (p.api.AnsiLength(stored) >= kPickerBufferLength) {
-        return result;  // the ANSI dialog failed here, which counts as a cancel
+    const std::wstring stored = carried ? path : p.api.ShortPathName(path);
+    if ((!carried && (stored.empty() || p.api.AnsiRoundTrip(stored) != stored)) ||
+        p.api.AnsiLength(stored) >= kPickerBufferLength) {
+        result.refusal = L"このファイル名は使用できません。\n\n" + path +
+                         L"\n\nファイル名やフォルダ名を変えてから、もう一度選んでください。";
+        return result;
     }
     s.BgmFile = stored;
     s.BgmFolder = ParentFolder(s.BgmFile);

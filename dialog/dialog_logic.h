@@ -62,8 +62,8 @@ inline constexpr int kRepeatItems = 31;  // the empty text, then "1" to "30"
 inline constexpr wchar_t kOpenFileTitle[] = L"ﾌｧｲﾙを開く";
 OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring& startFolder);
 // Shows the picker; after a pick BgmFile is the chosen path and BgmFolder its folder. A path the ANSI code page
-// cannot carry is kept as its short form; when that is missing or too long for the picker's buffer, the choice is
-// refused with `refusal` to tell the user and nothing changes.
+// cannot carry is kept as its short form; when that is missing, or the path is too long for the settings, the choice
+// is refused with `refusal` to tell the user and nothing changes.
 struct PickResult {
     bool picked = false;
     std::wstring refusal;

@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PickRow{"NoShortNameIsRefused", L"C:\\Música\\new.wav", L"", L"", true},
                       PickRow{"ShortNameOf254BytesFits", L"C:\\é\\x.wav", kLong254, kLong254, false},
                       PickRow{"ShortNameOf255BytesIsRefused", L"C:\\é\\x.wav", kLong255, L"", true},
-                      PickRow{"CarriedPathOf255BytesIsACancel", kLong255, L"", L"", false}),
+                      PickRow{"CarriedPathOf255BytesIsRefused", kLong255, L"", L"", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
