@@ -17,6 +17,7 @@ struct PlaceRow {
     int32_t left, top;
 };
 
+// The 1024 x 768 screen itself is met where the user sees the window (dialog_wintest.cpp).
 class PlacementTest : public testing::TestWithParam<PlaceRow> {};
 
 TEST_P(PlacementTest, CentresAcrossAndPutsTheTopAtAThirdOfTheFreeHeight) {
@@ -29,8 +30,7 @@ TEST_P(PlacementTest, CentresAcrossAndPutsTheTopAtAThirdOfTheFreeHeight) {
 
 INSTANTIATE_TEST_SUITE_P(Rows,
                          PlacementTest,
-                         testing::Values(PlaceRow{"Screen1024x768", 15360, 11520, 7530, 4095, 3915, 2475},
-                                         PlaceRow{"OddDifferenceTruncates", 15360 + 1, 11520, 7530, 4095, 3915, 2475},
+                         testing::Values(PlaceRow{"OddDifferenceTruncates", 15360 + 1, 11520, 7530, 4095, 3915, 2475},
                                          PlaceRow{"HalfRoundsToEvenDown", 7830.5, 3000, 0, 0, 3915, 1000},
                                          PlaceRow{"HalfRoundsToEvenUp", 7831.5, 3001, 0, 0, 3916, 1000},
                                          PlaceRow{"WindowLargerThanScreenTruncatesTowardZero", 1000, 1000, 1007, 1008,
