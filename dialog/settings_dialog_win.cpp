@@ -15,7 +15,7 @@ namespace orbi {
 
 namespace {
 
-// Client area and layout in twips, as the dialog is designed; positions inside Pic_C are relative to its client.
+// Client area and layout in twips (15 to a pixel at 96 dpi); positions inside Pic_C are relative to its client.
 constexpr double kClientWidth = 7440;
 constexpr double kClientHeight = 3690;
 constexpr COLORREF kFormBack = RGB(0xC0, 0xC0, 0xC0);
