@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialog/settings_dialog_win.h"
@@ -284,64 +285,68 @@ TEST_F(DialogTest, BackgroundIsShadedFromDarkBlueThroughLightAndBack) {
     }
 }
 
-// The form and the panel as printed, pixel for pixel against a composite made here: the retained shading and texture,
-// the frames, the marks and every caption drawn with GDI in "ＭＳ Ｐゴシック" 9.75 pt (13 pixels at 96 dpi), black in
-// the panel, white (the link underlined) on the form, the headings and the speed ends centred.
+// The form, the panel and the buttons as printed, pixel for pixel against a composite made here: the retained shading,
+// texture and button faces, the frames, the marks and every caption drawn with GDI in "ＭＳ Ｐゴシック" 9.75 pt
+// (13 pixels at 96 dpi), black but white on the form (the link underlined), the headings, speed ends and buttons
+// centred; a button's caption lies 10 twips above its middle: (435 - 195 - 20) / 2 = 110 twips, 7 pixels, down in
+// "設定" and "ｷｬﾝｾﾙ", (375 - 215) / 2 = 80 twips, 5 pixels, in "...".
 TEST_F(DialogTest, RepaintsShowTheRetainedPicturesWithEveryCaptionFrameAndMarkOverThem) {
+    p.settings.BgmKind = 2;  // "..." open, so that its caption is not greyed
     Load();
-    struct Caption {
-        bool onForm;
-        RECT at;
-        const wchar_t* text;
-        bool centred;
-    };
-    const Caption captions[] = {
-        {false, {20, 24, 131, 37}, L"BGM", true},
-        {false, {268, 24, 379, 37}, L"移動の速さ", true},
-        {false, {44, 56, 87, 69}, L"音楽CD", false},
-        {false, {156, 56, 222, 69}, L"曲目をﾘﾋﾟｰﾄ", false},
-        {false, {44, 76, 66, 89}, L"なし", false},
-        {false, {44, 96, 104, 109}, L"MP3、WAV", false},
-        {false, {296, 56, 323, 69}, L"速い", true},
-        {false, {420, 56, 447, 69}, L"遅い", true},
-        {true, {12, 192, 177, 205}, L"Designed by Orbimotion Works Ver.1.0.0", false},
-        {true, {12, 208, 231, 221}, L"https://orbimotion.example/", false},
-    };
-    BackingImage shot, panel, wantShot, wantPanel, on, off;
-    ASSERT_TRUE(shot.Resize(496, 246) && wantShot.Resize(496, 246));
-    ASSERT_TRUE(panel.Resize(465, 161) && wantPanel.Resize(465, 161));  // 469 x 165 inside a 2-pixel edge
-    SendMessageW(form, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.dc()), PRF_CLIENT);
-    SendMessageW(dlg->Pic_C.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(panel.dc()), PRF_CLIENT);
-    dlg->Image().CopyTo(wantShot.dc(), 0, 0);
-    dlg->Pic_C.Image().CopyTo(wantPanel.dc(), 0, 0);
-    ASSERT_TRUE(on.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_MARK_ON));
-    ASSERT_TRUE(off.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_MARK_OFF));
-    for (const RECT& frame : {RECT{20, 20, 133, 41}, RECT{268, 20, 381, 41}})
-        FrameRect(wantPanel.dc(), &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    RECT fileName{72, 116, 453, 149};
-    DrawEdge(wantPanel.dc(), &fileName, EDGE_SUNKEN, BF_RECT);
-    // No music: the mark of "なし" (the middle row) is the selected one.
-    for (int top : {56, 76, 96})
-        (top == 76 ? on : off).CopyTo(wantPanel.dc(), 28, top);
-    for (const Caption& c : captions) {
-        HDC dc = c.onForm ? wantShot.dc() : wantPanel.dc();
-        const BOOL link = c.text[0] == L'h';
+    const auto write = [](HDC dc, const wchar_t* text, RECT at, COLORREF colour, bool centred) {
+        const BOOL link = text[0] == L'h';
         HFONT font =
             CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, link, FALSE, SHIFTJIS_CHARSET, 0, 0, 0, 0, L"ＭＳ Ｐゴシック");
         const HGDIOBJ old = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, c.onForm ? RGB(255, 255, 255) : RGB(0, 0, 0));
-        RECT at = c.at;
-        DrawTextW(dc, c.text, -1, &at, DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP | (c.centred ? DT_CENTER : DT_LEFT));
+        SetTextColor(dc, colour);
+        DrawTextW(dc, text, -1, &at, DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP | (centred ? DT_CENTER : DT_LEFT));
         DeleteObject(SelectObject(dc, old));
-    }
-    for (const auto& [got, want] : {std::pair{&shot, &wantShot}, std::pair{&panel, &wantPanel}}) {
+    };
+    const auto same = [](const char* what, HWND printed, const BackingImage& want) {
+        BackingImage got;
+        ASSERT_TRUE(got.Resize(want.width(), want.height()));
+        SendMessageW(printed, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(got.dc()), PRF_CLIENT);
         int wrong = 0;
-        for (int y = 0; y < got->height(); ++y)
-            for (int x = 0; x < got->width(); ++x)
-                if (got->PixelAt(x, y) != want->PixelAt(x, y) && ++wrong < 5)
-                    ADD_FAILURE() << (got == &shot ? "form" : "panel") << " pixel " << x << "," << y;
-        EXPECT_EQ(wrong, 0);
+        for (int y = 0; y < got.height(); ++y)
+            for (int x = 0; x < got.width(); ++x)
+                if (got.PixelAt(x, y) != want.PixelAt(x, y) && ++wrong < 5)
+                    ADD_FAILURE() << what << " pixel " << x << "," << y;
+        EXPECT_EQ(wrong, 0) << what;
+    };
+    BackingImage form496, panel, on, off;
+    ASSERT_TRUE(form496.Resize(496, 246));
+    ASSERT_TRUE(panel.Resize(465, 161));  // 469 x 165 inside a 2-pixel edge
+    dlg->Image().CopyTo(form496.dc(), 0, 0);
+    dlg->Pic_C.Image().CopyTo(panel.dc(), 0, 0);
+    ASSERT_TRUE(on.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_MARK_ON));
+    ASSERT_TRUE(off.LoadBitmapResource(GetModuleHandleW(nullptr), IDB_MARK_OFF));
+    for (const RECT& frame : {RECT{20, 20, 133, 41}, RECT{268, 20, 381, 41}})
+        FrameRect(panel.dc(), &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    RECT fileName{72, 116, 453, 149};
+    DrawEdge(panel.dc(), &fileName, EDGE_SUNKEN, BF_RECT);
+    for (int top : {56, 76, 96})
+        (top == 96 ? on : off).CopyTo(panel.dc(), 28, top);  // the music file's mark is the selected one
+    write(panel.dc(), L"BGM", {20, 24, 131, 37}, 0, true);
+    write(panel.dc(), L"移動の速さ", {268, 24, 379, 37}, 0, true);
+    write(panel.dc(), L"音楽CD", {44, 56, 87, 69}, 0, false);
+    write(panel.dc(), L"曲目をﾘﾋﾟｰﾄ", {156, 56, 222, 69}, 0, false);
+    write(panel.dc(), L"なし", {44, 76, 66, 89}, 0, false);
+    write(panel.dc(), L"MP3、WAV", {44, 96, 104, 109}, 0, false);
+    write(panel.dc(), L"速い", {296, 56, 323, 69}, 0, true);
+    write(panel.dc(), L"遅い", {420, 56, 447, 69}, 0, true);
+    write(form496.dc(), L"Designed by Orbimotion Works Ver.1.0.0", {12, 192, 177, 205}, RGB(255, 255, 255), false);
+    write(form496.dc(), L"https://orbimotion.example/", {12, 208, 231, 221}, RGB(255, 255, 255), false);
+    same("form", form, form496);
+    same("panel", dlg->Pic_C.hwnd(), panel);
+    const std::tuple<const Command*, const wchar_t*, int, int> buttons[] = {
+        {&dlg->Cmd_File, L"...", 41, 5}, {&dlg->Cmd_Set, L"設定", 81, 7}, {&dlg->Cmd_Can, L"ｷｬﾝｾﾙ", 81, 7}};
+    for (const auto& [button, caption, width, top] : buttons) {
+        BackingImage face;
+        ASSERT_TRUE(face.Resize(button->Surface().width(), button->Surface().height()));
+        button->Surface().CopyTo(face.dc(), 0, 0);
+        write(face.dc(), caption, {0, top, width, top + 13}, 0, true);
+        same("button", button->hwnd(), face);
     }
 }
 
