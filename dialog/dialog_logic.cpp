@@ -98,19 +98,14 @@ PickResult PickMusicFile(Program& p, Hwnd owner, Hinst instance) {
     if (p.ApiResult <= 0)
         return result;
     // The path goes to Windows through ANSI calls from now on: the code page must carry it, and it must fit the
-    // picker's buffer with its NUL, as the ANSI dialog demanded.
-    std::wstring stored = path;
+    // picker's buffer with its NUL, as the ANSI dialog demanded (the settings file keeps no longer value either).
     const bool carried = p.api.AnsiRoundTrip(path) == path;
-    if (!carried) {
-        stored = p.api.ShortPathName(path);
-        if (stored.empty() || p.api.AnsiRoundTrip(stored) != stored ||
-            p.api.AnsiLength(stored) >= kPickerBufferLength) {
-            result.refusal = L"このファイル名は使用できません。\n\n" + path +
-                             L"\n\nファイル名やフォルダ名を変えてから、もう一度選んでください。";
-            return result;
-        }
-    } else if (p.api.AnsiLength(stored) >= kPickerBufferLength) {
-        return result;  // the ANSI dialog failed here, which counts as a cancel
+    const std::wstring stored = carried ? path : p.api.ShortPathName(path);
+    if ((!carried && (stored.empty() || p.api.AnsiRoundTrip(stored) != stored)) ||
+        p.api.AnsiLength(stored) >= kPickerBufferLength) {
+        result.refusal = L"このファイル名は使用できません。\n\n" + path +
+                         L"\n\nファイル名やフォルダ名を変えてから、もう一度選んでください。";
+        return result;
     }
     s.BgmFile = stored;
     s.BgmFolder = ParentFolder(s.BgmFile);
@@ -141,99 +136,6 @@ std::optional<int16_t> RepeatFromText(const std::wstring& text) {
     if (IsNumberText(text))
         return std::nullopt;
     return int16_t{0};
-}
-
-namespace {
-
-// Another program's brief hold on the file (a virus scanner, a backup or sync client) is waited out, up to about a
-// second for the whole save; a file the system refuses is not waited for.
-constexpr uint32_t kHoldWaitMs = 50;
-constexpr int kHoldWaits = 20;
-
-std::wstring RefusedMessage(const std::wstring& path) {
-    return L"設定を保存できませんでした。\n\n" + path;
-}
-
-WriteAccess AccessAfterHolds(Program& p, const std::wstring& path, int& waitsLeft) {
-    WriteAccess access = p.api.ProbeWriting(path);
-    while (access == WriteAccess::Held && waitsLeft > 0) {
-        --waitsLeft;
-        p.api.Sleep(kHoldWaitMs);
-        access = p.api.ProbeWriting(path);
-    }
-    return access;
-}
-
-// The file saving writes: the one loading reads, or the per-user one in place of an unwritable file beside the
-// program. Empty when neither takes the settings; `tried` then names what was tried. `madeFolder` names the
-// per-user folder when this save made it.
-std::wstring SaveTarget(Program& p, int& waitsLeft, std::wstring& tried, std::wstring& madeFolder) {
-    const std::wstring beside = SettingsPath(p);
-    const std::wstring current = CurrentSettingsPath(p);
-    tried = current;
-    if (AccessAfterHolds(p, current, waitsLeft) == WriteAccess::Writable)
-        return current;
-    if (current != beside)
-        return std::wstring();
-    const std::wstring user = UserSettingsPath(p);
-    if (user.empty())
-        return std::wstring();
-    tried += L"\n" + user;
-    const std::wstring folder = ParentFolder(user);
-    const bool folderWasThere = p.api.IsExistingFolder(folder);
-    if (!p.api.CreateFolder(folder))
-        return std::wstring();
-    if (!folderWasThere)
-        madeFolder = folder;
-    return AccessAfterHolds(p, user, waitsLeft) == WriteAccess::Writable ? user : std::wstring();
-}
-
-}  // namespace
-
-SaveResult SaveSettings(Program& p, int16_t speed, const std::wstring& repeatText) {
-    SaveResult result;
-    // Checked before anything is written, so that a refused value never leaves half a file behind.
-    const std::optional<int16_t> repeat = RepeatFromText(AsciiDigits(repeatText));
-    if (!repeat) {
-        result.outcome = SaveOutcome::RepeatOutOfRange;
-        result.message = L"曲目は 0 から 30 までの数字で入力してください。";
-        return result;
-    }
-    Settings& s = p.settings;
-    s.BgmRepeat = *repeat;
-
-    // A file Windows will not let us write is found before the first key, so no half-saved file results.
-    int waitsLeft = kHoldWaits;
-    std::wstring tried, madeFolder;
-    const std::wstring path = SaveTarget(p, waitsLeft, tried, madeFolder);
-    const auto refuse = [&](const std::wstring& named) {
-        // A refusal that wrote nothing leaves no empty per-user folder behind.
-        if (!madeFolder.empty())
-            p.api.RemoveEmptyFolder(madeFolder);
-        result.outcome = SaveOutcome::WriteRefused;
-        result.message = RefusedMessage(named);
-        return result;
-    };
-    if (path.empty())
-        return refuse(tried);
-    const std::wstring values[][2] = {
-        {kKeySpeed, NumberText(speed)},
-        {kKeyBgmKind, NumberText(s.BgmKind)},
-        {kKeyBgmRepeat, NumberText(s.BgmRepeat)},
-        {kKeyBgmFile, s.BgmFile},
-    };
-    for (const auto& [key, value] : values) {
-        WriteSetting(p, kSection, key, value, path);
-        // Another program may take hold of the file between two keys (a scanner reading what was just written).
-        while (p.ApiResult == 0 && waitsLeft > 0 && p.api.ProbeWriting(path) == WriteAccess::Held) {
-            --waitsLeft;
-            p.api.Sleep(kHoldWaitMs);
-            WriteSetting(p, kSection, key, value, path);
-        }
-        if (p.ApiResult == 0)
-            return refuse(path);
-    }
-    return result;
 }
 
 void OpenLink(Program& p, Hwnd window, const std::wstring& address) {

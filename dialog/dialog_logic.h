@@ -1,5 +1,5 @@
 // The settings dialog's decisions without Windows: where the window goes, the background shading, how the
-// texture is laid, what the music choice enables, the file picker's request, and what saving writes.
+// texture is laid, what the music choice enables, the file picker's request, and the track the repeat box gives.
 // No <windows.h> here; settings_dialog_win.cpp draws and shows what these decide.
 #pragma once
 
@@ -62,8 +62,8 @@ inline constexpr int kRepeatItems = 31;  // the empty text, then "1" to "30"
 inline constexpr wchar_t kOpenFileTitle[] = L"ﾌｧｲﾙを開く";
 OpenFileRequest MusicFileRequest(Hwnd owner, Hinst instance, const std::wstring& startFolder);
 // Shows the picker; after a pick BgmFile is the chosen path and BgmFolder its folder. A path the ANSI code page
-// cannot carry is kept as its short form; when that is missing or too long for the picker's buffer, the choice is
-// refused with `refusal` to tell the user and nothing changes.
+// cannot carry is kept as its short form; when that is missing, or the path is too long for the settings, the choice
+// is refused with `refusal` to tell the user and nothing changes.
 struct PickResult {
     bool picked = false;
     std::wstring refusal;
@@ -79,16 +79,10 @@ std::wstring AsciiDigits(const std::wstring& text);
 // when the number does not fit 16 bits.
 std::optional<int16_t> RepeatFromText(const std::wstring& text);
 
-enum class SaveOutcome { Saved, RepeatOutOfRange, WriteRefused };
-struct SaveResult {
-    SaveOutcome outcome = SaveOutcome::Saved;
-    std::wstring message;  // what to tell the user when not saved
-};
-// Writes the four keys in their order to the file loading reads; when that is the one beside the program and it
-// cannot be written, to the per-user file, whose folder is made. A file another program holds is waited for, up to
-// about a second in all. Nothing is written when the repeat text does not fit or neither file can be written (and a
-// per-user folder made for it is removed again); writing stops at the first value Windows refuses.
-SaveResult SaveSettings(Program& p, int16_t speed, const std::wstring& repeatText);
+// What "設定" tells the user when the repeat box's text does not fit, and when no file takes the settings (the
+// paths follow).
+inline constexpr wchar_t kRepeatOutOfRange[] = L"曲目は 0 から 30 までの数字で入力してください。";
+inline constexpr wchar_t kSaveRefused[] = L"設定を保存できませんでした。\n\n";
 
 inline constexpr int32_t kSwShowNormal = 1;
 // Opens the maker's page with the shell's "open" verb.

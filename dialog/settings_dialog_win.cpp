@@ -1,12 +1,12 @@
 #include "dialog/settings_dialog_win.h"
 
 #include <algorithm>
-#include <variant>
 
 #include "dialog/dialog_logic.h"
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
+#include "settings/save.h"
 #include "settings/settings.h"
 #include "dialog/dialog_owner.h"
 #include "dialog/zoom.h"
@@ -15,12 +15,13 @@ namespace orbi {
 
 namespace {
 
-// Client area and layout in twips, as the dialog is designed; positions inside Pic_C are relative to its client.
+// Client area and layout in twips (15 to a pixel at 96 dpi); positions inside Pic_C are relative to its client.
 constexpr double kClientWidth = 7440;
 constexpr double kClientHeight = 3690;
 constexpr COLORREF kFormBack = RGB(0xC0, 0xC0, 0xC0);
 constexpr COLORREF kPanelBack = RGB(0xE0, 0xE0, 0xE0);
-constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF kWhiteText = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF kBlackText = RGB(0, 0, 0);
 constexpr int kRepeatListHeight = 160;  // pixels the repeat box's list drops below it
 
 const FontDesc kLabelFont{L"ＭＳ Ｐゴシック", 9.75, FW_NORMAL, SHIFTJIS_CHARSET, false, false, false};
@@ -75,89 +76,98 @@ bool SettingsDialog::Load(HWND owner) {
 }
 
 void SettingsDialog::CreateWidgets() {
-    using Widget = std::variant<PictureBox*, ShapeRect*, Label*, ImageElement*, ComboBox*, HScrollBar*, Command*>;
-    struct Row {
-        Widget widget;
-        bool inPanel;  // placed in Pic_C, relative to its client area
-        double left, top, width, height;
-        int tabIndex;  // -1: shapes and images have none
-        const wchar_t* caption;
-    };
-    // Pic_C first, as it holds the rows after it; the frames before the headings drawn inside them.
-    const Row rows[] = {
-        {&Pic_C, false, 180, 240, 7035, 2475, 1, nullptr},
-        {&Shape3[3], true, 300, 300, 1695, 315, -1, nullptr},
-        {&Shape3[0], true, 4020, 300, 1695, 315, -1, nullptr},
-        {&lbl[15], true, 300, 360, 1665, 195, 8, L"BGM"},
-        {&lbl[0], true, 4020, 360, 1665, 195, 15, L"移動の速さ"},
-        {&Img_BGM[1], true, 420, 840, 195, 195, -1, nullptr},
+    // Pic_C first, as it holds the rows marked "in panel" after it; the frames before the headings drawn inside them.
+    const WidgetRow rows[] = {
+        {&Pic_C, false, 180, 240, 7035, 2475, 1, nullptr, kBorder},
+        {&Shape3[3], true, 300, 300, 1695, 315},
+        {&Shape3[0], true, 4020, 300, 1695, 315},
+        {&lbl[kMusicHeading], true, 300, 360, 1665, 195, 8, L"BGM", kCentred},
+        {&lbl[kSpeedHeading], true, 4020, 360, 1665, 195, 15, L"移動の速さ", kCentred},
+        {&Img_BGM[1], true, 420, 840, 195, 195},
         {&lbl_BGM[1], true, 660, 840, 645, 195, 6, L"音楽CD"},
-        {&BGM_Repeat, true, 1680, 780, 615, 300, 2, nullptr},
-        {&lbl[14], true, 2340, 840, 990, 195, 7, L"曲目をﾘﾋﾟｰﾄ"},
-        {&Img_BGM[0], true, 420, 1140, 195, 195, -1, nullptr},
+        {&BGM_Repeat, true, 1680, 780, 615, 300, 2},
+        {&lbl[kRepeatCaption], true, 2340, 840, 990, 195, 7, L"曲目をﾘﾋﾟｰﾄ"},
+        {&Img_BGM[0], true, 420, 1140, 195, 195},
         {&lbl_BGM[0], true, 660, 1140, 330, 195, 4, L"なし"},
-        {&Img_BGM[2], true, 420, 1440, 195, 195, -1, nullptr},
+        {&Img_BGM[2], true, 420, 1440, 195, 195},
         {&lbl_BGM[2], true, 660, 1440, 900, 195, 5, L"MP3、WAV"},
         {&Cmd_File, true, 420, 1740, 615, 375, 12, L"..."},
-        {&lbl_Fname, true, 1080, 1740, 5715, 495, 3, L""},
-        {&lbl[1], true, 4440, 840, 405, 195, 17, L"速い"},
-        {&HS_Fast, true, 4920, 780, 1335, 255, 16, nullptr},
-        {&lbl[2], true, 6300, 840, 405, 195, 18, L"遅い"},
-        {&lbl[7], false, 180, 2880, 2475, 195, 0, kCreditText},
-        {&lbl_URL, false, 180, 3120, 3285, 195, 10, kMakerUrl},
+        {&lbl_Fname, true, 1080, 1740, 5715, 495, 3, L"", kBorder},
+        {&lbl[kFastEnd], true, 4440, 840, 405, 195, 17, L"速い", kCentred},
+        {&HS_Fast, true, 4920, 780, 1335, 255, 16},
+        {&lbl[kSlowEnd], true, 6300, 840, 405, 195, 18, L"遅い", kCentred},
+        {&lbl[kCredit], false, 180, 2880, 2475, 195, 0, kCreditText, kWhite},
+        {&lbl_URL, false, 180, 3120, 3285, 195, 10, kMakerUrl, kWhite | kLink},
         {&Cmd_Set, false, 4740, 2880, 1215, 435, 13, L"設定"},
         {&Cmd_Can, false, 6000, 2880, 1215, 435, 14, L"ｷｬﾝｾﾙ"},
         // Below the client area, never seen: the texture's source and the two mark pictures.
-        {&Pic_Mbl, false, 120, 4680, 8340, 300, 11, nullptr},
-        {&Img_Ra[0], false, 8040, 300, 180, 180, -1, nullptr},
-        {&Img_Ra[1], false, 8040, 600, 180, 180, -1, nullptr},
+        {&Pic_Mbl, false, 120, 4680, 8340, 300, 11},
+        {&Img_Ra[0], false, 8040, 300, 180, 180},
+        {&Img_Ra[1], false, 8040, 600, 180, 180},
     };
     Pic_C.font = kPanelFont;
-    for (const Row& row : rows) {
+    for (const WidgetRow& row : rows) {
         Container& on = row.inPanel ? static_cast<Container&>(Pic_C) : *this;
         const RECT rect = TwipsRect(row.left, row.top, row.width, row.height);
-        HWND window = nullptr;
-        if (auto* box = std::get_if<PictureBox*>(&row.widget)) {
-            (*box)->Create(hwnd(), rect, *box == &Pic_C, kPanelBack);
-        } else if (auto* label = std::get_if<Label*>(&row.widget)) {
-            (*label)->rect = rect;
-            (*label)->owner = on.hwnd();
-            (*label)->SetFont(kLabelFont);
-            (*label)->SetCaption(row.caption);
-            on.AddElement(*label);
-        } else if (auto* combo = std::get_if<ComboBox*>(&row.widget)) {
-            (*combo)->Create(on.hwnd(), rect, kRepeatListHeight, kLabelFont);
-            window = (*combo)->hwnd();
-        } else if (auto* bar = std::get_if<HScrollBar*>(&row.widget)) {
-            (*bar)->Create(on.hwnd(), rect);
-            on.AddScrollBar(*bar);
-            window = (*bar)->hwnd();
-        } else if (auto* button = std::get_if<Command*>(&row.widget)) {
-            (*button)->Create(on.hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                              ButtonStore(row.caption, on.font), on.font);
-            window = (*button)->hwnd();
-        } else {
-            Element* element = std::holds_alternative<ShapeRect*>(row.widget)
-                                   ? static_cast<Element*>(std::get<ShapeRect*>(row.widget))
-                                   : std::get<ImageElement*>(row.widget);
-            element->rect = rect;
-            on.AddElement(element);
-        }
+        const HWND window = std::visit([&](auto* widget) { return Place(*widget, on, rect, row); }, row.widget);
         if (window)
             tabStops_.emplace_back(row.tabIndex, window);
     }
     std::sort(tabStops_.begin(), tabStops_.end());
+    LoadPictures();
+    HS_Fast.SetRange(1, 100);
+    HS_Fast.largeChange = 10;
+    HS_Fast.smallChange = 1;
+    HS_Fast.SetValue(1);
+    WireEvents();
+    controls_ = {&Cmd_Can, &Cmd_Set, &Cmd_File, &Pic_C, &Pic_Mbl};
+}
 
-    for (int i : {15, 0, 1, 2})
-        lbl[i].alignment = Label::Align::Centre;
-    lbl_Fname.border = true;
-    lbl[7].foreColor = kWhite;
-    FontDesc linkFont = kLabelFont;
-    linkFont.underline = true;
-    lbl_URL.SetFont(linkFont);
-    lbl_URL.foreColor = kWhite;
-    lbl_URL.mousePointer = handCursor_;
+HWND SettingsDialog::Place(PictureBox& box, Container& on, const RECT& rect, const WidgetRow& row) {
+    box.Create(on.hwnd(), rect, (row.look & kBorder) != 0, kPanelBack);
+    return nullptr;  // the picture boxes take no focus
+}
 
+HWND SettingsDialog::Place(Label& label, Container& on, const RECT& rect, const WidgetRow& row) {
+    label.rect = rect;
+    label.owner = on.hwnd();
+    FontDesc font = kLabelFont;
+    font.underline = (row.look & kLink) != 0;
+    label.SetFont(font);
+    label.SetCaption(row.caption);
+    label.alignment = row.look & kCentred ? Label::Align::Centre : Label::Align::Left;
+    label.border = (row.look & kBorder) != 0;
+    label.foreColor = row.look & kWhite ? kWhiteText : kBlackText;
+    if (row.look & kLink)
+        label.mousePointer = handCursor_;
+    on.AddElement(&label);
+    return nullptr;
+}
+
+HWND SettingsDialog::Place(ComboBox& combo, Container& on, const RECT& rect, const WidgetRow&) {
+    combo.Create(on.hwnd(), rect, kRepeatListHeight, kLabelFont);
+    return combo.hwnd();
+}
+
+HWND SettingsDialog::Place(HScrollBar& bar, Container& on, const RECT& rect, const WidgetRow&) {
+    bar.Create(on.hwnd(), rect);
+    on.AddScrollBar(&bar);
+    return bar.hwnd();
+}
+
+HWND SettingsDialog::Place(Command& button, Container& on, const RECT& rect, const WidgetRow& row) {
+    button.Create(on.hwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                  ButtonStore(row.caption, on.font), on.font);
+    return button.hwnd();
+}
+
+HWND SettingsDialog::Place(Element& element, Container& on, const RECT& rect, const WidgetRow&) {
+    element.rect = rect;
+    on.AddElement(&element);
+    return nullptr;
+}
+
+void SettingsDialog::LoadPictures() {
     const HINSTANCE instance = ProgramInstance();
     if (Picture texture = LoadPicture(instance, IDB_TEXTURE))
         texture->CopyTo(Pic_Mbl.Image().dc(), 0, 0);
@@ -166,9 +176,14 @@ void SettingsDialog::CreateWidgets() {
     // The marks are pictures of a fixed pixel size while the captions grow with the dpi: each mark sits on the
     // middle of its caption's row (at 96 dpi, where both are about 12 pixels, exactly where the layout has it).
     const int markHeight = Img_Ra[0].picture ? Img_Ra[0].picture->height() : 0;
-    for (int16_t i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i) {
         const RECT& row = lbl_BGM[i].rect;
         OffsetRect(&Img_BGM[i].rect, 0, row.top + (row.bottom - row.top - markHeight) / 2 - Img_BGM[i].rect.top);
+    }
+}
+
+void SettingsDialog::WireEvents() {
+    for (int16_t i = 0; i < 3; ++i) {
         Img_BGM[i].MouseDown = [this, i](int16_t button, int16_t shift, float x, float y) {
             Img_BGM_MouseDown(i, button, shift, x, y);
         };
@@ -176,15 +191,10 @@ void SettingsDialog::CreateWidgets() {
             lbl_BGM_MouseDown(i, button, shift, x, y);
         };
     }
-    HS_Fast.SetRange(1, 100);
-    HS_Fast.largeChange = 10;
-    HS_Fast.smallChange = 1;
-    HS_Fast.SetValue(1);
     Cmd_File.Click = [this] { Cmd_File_Click(); };
     Cmd_Set.Click = [this] { Cmd_Set_Click(); };
     Cmd_Can.Click = [this] { Cmd_Can_Click(); };
     lbl_URL.Click = [this] { lbl_URL_Click(); };
-    controls_ = {&Cmd_Can, &Cmd_Set, &Cmd_File, &Pic_C, &Pic_Mbl};
 }
 
 void SettingsDialog::Form_Load() {
@@ -321,16 +331,27 @@ void SettingsDialog::Cmd_File_Click() {
 }
 
 void SettingsDialog::Cmd_Set_Click() {
-    const SaveResult result = SaveSettings(p_, HS_Fast.Value(), BGM_Repeat.Text());
-    if (result.outcome == SaveOutcome::Saved) {
-        Unload();
+    // Checked before anything is written, so that a refused value never leaves half a file behind.
+    const std::optional<int16_t> repeat = RepeatFromText(AsciiDigits(BGM_Repeat.Text()));
+    if (!repeat) {
+        Tell(kRepeatOutOfRange);
+        if (BGM_Repeat.Enabled()) {
+            SetFocus(BGM_Repeat.hwnd());
+            SendMessageW(BGM_Repeat.hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        }
         return;
     }
-    Tell(result.message);
-    if (result.outcome == SaveOutcome::RepeatOutOfRange && BGM_Repeat.Enabled()) {
-        SetFocus(BGM_Repeat.hwnd());
-        SendMessageW(BGM_Repeat.hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    Settings& s = p_.settings;
+    s.BgmRepeat = *repeat;
+    // The file gets the bar's speed; the record keeps the one it loaded.
+    Settings values = s;
+    values.Speed = HS_Fast.Value();
+    const SaveOutcome saved = SaveSettings(p_, values);
+    if (!saved) {
+        Tell(kSaveRefused + saved.refused);
+        return;
     }
+    Unload();
 }
 
 void SettingsDialog::Cmd_Can_Click() {

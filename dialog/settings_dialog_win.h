@@ -6,6 +6,7 @@
 #include <array>
 #include <map>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "controls/command/command_win.h"
@@ -32,7 +33,8 @@ class SettingsDialog : public Container {
     // Keyboard handling of the modal loop (focus moves with Tab); true when the message was used.
     bool PreTranslate(const MSG& msg);
 
-    // The widgets, named as the dialog names them.
+    // The widgets, named as the dialog names them; the labels of `lbl` the code reads by what they say.
+    enum : int { kSpeedHeading = 0, kFastEnd = 1, kSlowEnd = 2, kCredit = 7, kRepeatCaption = 14, kMusicHeading = 15 };
     PictureBox Pic_C;
     PictureBox Pic_Mbl;
     std::map<int, Label> lbl;
@@ -67,7 +69,27 @@ class SettingsDialog : public Container {
     void OnResize() override { Form_Resize(); }
 
   private:
+    // How a widget looks beyond the common label font and black text.
+    enum Look : unsigned { kPlain = 0, kCentred = 1, kBorder = 2, kWhite = 4, kLink = 8 };
+    // One widget of the layout, in twips; those in the panel are placed relative to its client area.
+    struct WidgetRow {
+        std::variant<PictureBox*, ShapeRect*, Label*, ImageElement*, ComboBox*, HScrollBar*, Command*> widget;
+        bool inPanel;
+        double left, top, width, height;
+        int tabIndex = -1;  // shapes and images have none
+        const wchar_t* caption = nullptr;
+        unsigned look = kPlain;
+    };
     void CreateWidgets();
+    // Each returns the widget's window when it takes the focus.
+    HWND Place(PictureBox& box, Container& on, const RECT& rect, const WidgetRow& row);
+    HWND Place(Label& label, Container& on, const RECT& rect, const WidgetRow& row);
+    HWND Place(ComboBox& combo, Container& on, const RECT& rect, const WidgetRow& row);
+    HWND Place(HScrollBar& bar, Container& on, const RECT& rect, const WidgetRow& row);
+    HWND Place(Command& button, Container& on, const RECT& rect, const WidgetRow& row);
+    HWND Place(Element& element, Container& on, const RECT& rect, const WidgetRow& row);
+    void LoadPictures();
+    void WireEvents();
     void SetCommandButtons();
     void TileTexture(PictureBox& target);
     void ChooseMusic(int16_t index);

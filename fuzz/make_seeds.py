@@ -134,7 +134,7 @@ write("command_properties_fuzz", "caption_from_a_number_and_a_font",
       button([("Caption", INT_ANY, -12345), ("Font", TEXT, "ＭＳ ゴシック")], ambient_default=False))
 
 
-# ---- dialog_save_fuzz: refusal, speed, choice, track, file, then the repeat box's text
+# ---- settings_save_fuzz: refusal, speed, choice, track, file, then the repeat box's text
 
 def save(repeat_text, speed=10, kind=0, file="", exists=False, refuse_from=0, earlier=False, track=0):
     s = Seed()
@@ -154,18 +154,18 @@ def save(repeat_text, speed=10, kind=0, file="", exists=False, refuse_from=0, ea
     return s
 
 
-write("dialog_save_fuzz", "untouched_defaults", save(""))
-write("dialog_save_fuzz", "cd_track_7", save("7", kind=1))
-write("dialog_save_fuzz", "track_3_5_rounds_to_4", save("3.5", kind=1))
-write("dialog_save_fuzz", "track_2_5_rounds_to_2", save("2.5", kind=1))
-write("dialog_save_fuzz", "track_abc_is_0", save("abc", kind=1, track=5))
-write("dialog_save_fuzz", "track_99999_refused", save("99999", kind=1, earlier=True))
-write("dialog_save_fuzz", "track_blanks_around", save(" 30 ", kind=1))
-write("dialog_save_fuzz", "track_negative", save("-1", kind=1))
-write("dialog_save_fuzz", "music_file", save("", kind=2, file="C:\\Music\\song.mp3", exists=True, speed=100))
-write("dialog_save_fuzz", "music_file_gone", save("", kind=2, file="C:\\Music\\gone.mp3", speed=1))
-write("dialog_save_fuzz", "music_choice_without_file", save("", kind=2))
-write("dialog_save_fuzz", "path_with_blanks", save("", kind=2, file=" C:\\My Music\\a b.wav ", exists=True))
-write("dialog_save_fuzz", "hand_edited_kind_and_speed", save("12", kind=7, speed=-250, earlier=True))
+write("settings_save_fuzz", "untouched_defaults", save(""))
+write("settings_save_fuzz", "cd_track_7", save("7", kind=1))
+write("settings_save_fuzz", "track_3_5_rounds_to_4", save("3.5", kind=1))
+write("settings_save_fuzz", "track_2_5_rounds_to_2", save("2.5", kind=1))
+write("settings_save_fuzz", "track_abc_is_0", save("abc", kind=1, track=5))
+write("settings_save_fuzz", "track_99999_refused", save("99999", kind=1, earlier=True))
+write("settings_save_fuzz", "track_blanks_around", save(" 30 ", kind=1))
+write("settings_save_fuzz", "track_negative", save("-1", kind=1))
+write("settings_save_fuzz", "music_file", save("", kind=2, file="C:\\Music\\song.mp3", exists=True, speed=100))
+write("settings_save_fuzz", "music_file_gone", save("", kind=2, file="C:\\Music\\gone.mp3", speed=1))
+write("settings_save_fuzz", "music_choice_without_file", save("", kind=2))
+write("settings_save_fuzz", "path_with_blanks", save("", kind=2, file=" C:\\My Music\\a b.wav ", exists=True))
+write("settings_save_fuzz", "hand_edited_kind_and_speed", save("12", kind=7, speed=-250, earlier=True))
 for n in range(1, 5):
-    write("dialog_save_fuzz", "refused_at_key_%d" % n, save("3", kind=1, refuse_from=n))
+    write("settings_save_fuzz", "refused_at_key_%d" % n, save("3", kind=1, refuse_from=n))
