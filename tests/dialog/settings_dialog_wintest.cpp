@@ -102,9 +102,9 @@ TEST_F(DialogTest, CaptionFixedBorderCloseBoxOnlyAndClientSize) {
 // Every widget where its twips put it, worked out by hand at 15 twips a pixel (96 dpi) and at 10 (144 dpi): left and
 // top rounded, then width and height rounded and added, halves to even (703.5 gives 704, 166.5 gives 166). The
 // 12-pixel marks sit half their caption's spare height, rounded down, below its top: 0 at 96 dpi, 4 at 144 (20 high).
-class AnyDpiDialogLayout : public DialogTest {};
+class DialogLayoutAt96And144Dpi : public DialogTest {};
 
-TEST_F(AnyDpiDialogLayout, EveryWidgetLiesWhereItsTwipsPutIt) {
+TEST_F(DialogLayoutAt96And144Dpi, EveryWidgetLiesWhereItsTwipsPutIt) {
     ORBI_NEED_ASKED_DPI();
     const int dpi = test::ScreenDpi();
     if (dpi != 96 && dpi != 144)

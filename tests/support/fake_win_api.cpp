@@ -33,16 +33,6 @@ void Fill(FixedBuffer& buffer, const std::wstring& text, size_t length) {
 
 }  // namespace
 
-std::vector<std::wstring> FakeWinApi::SaveWrites(const std::wstring& speed,
-                                                 const std::wstring& kind,
-                                                 const std::wstring& repeat,
-                                                 const std::wstring& file) {
-    const std::wstring ini = L",C:\\Saver\\Orbimotion.ini)";  // beside the program in its default folder
-    const std::wstring head = L"WritePrivateProfileStringA(Section,";
-    return {head + L"速さ," + speed + ini, head + L"BGM区分," + kind + ini, head + L"BGMﾘﾋﾟｰﾄ," + repeat + ini,
-            head + L"BGMﾌｧｲﾙ," + file + ini};
-}
-
 std::vector<std::wstring> FakeWinApi::CallsStartingWith(const std::wstring& prefix) const {
     std::vector<std::wstring> out;
     for (const auto& c : calls) {

@@ -71,12 +71,8 @@ class FakeWinApi : public WinApi {
 
     // Only the calls whose line starts with the prefix.
     std::vector<std::wstring> CallsStartingWith(const std::wstring& prefix) const;
-    // The profile writes of the calls, and the four a whole save makes, in their order, with these value texts.
+    // The profile writes of the calls, in their order.
     std::vector<std::wstring> ProfileWrites() const { return CallsStartingWith(L"WritePrivateProfileStringA"); }
-    static std::vector<std::wstring> SaveWrites(const std::wstring& speed,
-                                                const std::wstring& kind,
-                                                const std::wstring& repeat,
-                                                const std::wstring& file);
 
     uint32_t GetPrivateProfileStringA(const std::wstring& section,
                                       const std::wstring& key,
