@@ -26,7 +26,7 @@ static_assert(kTopmostFlags == 0x13);
 constexpr UINT kFinePeriodMs = 1;
 // GUID_CONSOLE_DISPLAY_STATE, defined here so that no uuid library is needed.
 constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-constexpr DWORD kDisplayOff = 0, kDisplayOn = 1;  // and 2, dimmed
+constexpr DWORD kDisplayOff = 0, kDisplayOn = 1, kDisplayDimmed = 2;
 
 // A step of the load or unload sequence: one that fails is skipped and the next one runs.
 template <typename Step>
@@ -76,8 +76,7 @@ DisplayWindow::~DisplayWindow() {
     // Only a window that never unloaded (under test) still holds these.
     if (displayStateNotify_)
         UnregisterPowerSettingNotification(displayStateNotify_);
-    if (finePeriod_)
-        p_.api.timeEndPeriod(kFinePeriodMs);
+    GiveBackFineClock();
     if (displayDc_ && hwnd())
         ReleaseDC(hwnd(), displayDc_);
 }
@@ -89,7 +88,7 @@ RandomSource& DisplayWindow::random() {
 void DisplayWindow::Load() {
     // Without it Windows wakes the paused tick only on its 15.6 ms clock, and every Speed up to 15 would look the
     // same. Asked before anything can end the saver, so that every way out, a failed load too, gives it back once.
-    Guarded([&] { finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0; });
+    Guarded([&] { AskFineClock(); });
     // Born topmost: raising the shown full-screen window later costs Wine about 20 ms of start-up; the load
     // sequence still makes it topmost in its last step.
     const bool created =
@@ -149,6 +148,17 @@ void DisplayWindow::Form_Load() {
             p_.api.SetWindowPos(reinterpret_cast<Hwnd>(hwnd()), static_cast<Hwnd>(-1), 0, 0, 0, 0, kTopmostFlags);
     });
     loaded_ = true;
+}
+
+void DisplayWindow::AskFineClock() {
+    if (!finePeriod_)
+        finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0;
+}
+
+void DisplayWindow::GiveBackFineClock() {
+    if (finePeriod_)
+        p_.api.timeEndPeriod(kFinePeriodMs);
+    finePeriod_ = false;
 }
 
 void DisplayWindow::CoverOtherMonitors() {
@@ -223,11 +233,7 @@ void DisplayWindow::Form_QueryUnload() {
             UnregisterPowerSettingNotification(displayStateNotify_);
         displayStateNotify_ = nullptr;
     });
-    Guarded([&] {
-        if (finePeriod_)
-            p_.api.timeEndPeriod(kFinePeriodMs);
-        finePeriod_ = false;
-    });
+    Guarded([&] { GiveBackFineClock(); });
     if (!seams_.endProgram)
         EndProgram();
     seams_.endProgram();
@@ -316,15 +322,20 @@ void DisplayWindow::Form_PowerSettingChange(LPARAM setting) {
         return;
     DWORD state = 0;
     memcpy(&state, record->Data, sizeof state);
-    // Off: nobody can see the chain, so the tick rests and the scene clock stands still; input, the moves and the
-    // music go on. On: the next tick goes on from where it stood, and copies the whole canvas as every tick does.
-    // Dimmed is still seen, and any other state means nothing.
-    if (state == kDisplayOff && !displayOff_) {
+    // Off: nobody can see the chain, so the tick rests, the scene clock stands still and the fine clock, which would
+    // wake the whole system a thousand times a second, is given back; input, the moves and the music go on. On or
+    // dimmed (still seen): the next tick goes on from where it stood, and copies the whole canvas as every tick
+    // does. Any other state means nothing.
+    if (state == kDisplayOff) {
+        if (!displayOff_)
+            EnableTimer(kTimer3, false);
         displayOff_ = true;
-        EnableTimer(kTimer3, false);
-    } else if (state == kDisplayOn && displayOff_) {
+        GiveBackFineClock();
+    } else if (state == kDisplayOn || state == kDisplayDimmed) {
+        if (displayOff_)
+            EnableTimer(kTimer3, true);
         displayOff_ = false;
-        EnableTimer(kTimer3, true);
+        AskFineClock();
     }
 }
 

@@ -76,6 +76,8 @@ class DisplayWindow : public Window {
     void Form_PowerSettingChange(LPARAM setting);
     void StartMusic();
     void CoverOtherMonitors();
+    void AskFineClock();
+    void GiveBackFineClock();
     void PaintContent(HDC dc) const override;
     bool OnDisplay(LPARAM lParam) const;
     RandomSource& random();

@@ -1,11 +1,12 @@
 // The system's 1 ms clock through the recording call layer: a saver whose window cannot be made still gives back
-// what it asked for, and the preview and the settings dialog never ask. The saver's other ways out: Closing and the
-// 31st move in display_window_wintest.cpp.
+// what it asked for, one in the dark gives it back until the screen is seen again, and the preview and the settings
+// dialog never ask. The saver's other ways out: Closing and the 31st move in display_window_wintest.cpp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "dialog/settings_dialog_win.h"
 #include "display/scripted_random.h"
@@ -17,13 +18,21 @@
 namespace orbi {
 namespace {
 
+constexpr GUID kDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
 // Refuses every window this thread tries to make.
 LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam) {
     return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(FineClock, AFailedLoadAsksAndGivesBackOnceThePreviewAndTheDialogNeverAsk) {
-    test::FakeWinApi api;
+// Its grant of the fine clock refused on request.
+struct ClockApi : test::FakeWinApi {
+    bool refuse = false;
+    uint32_t timeBeginPeriod(uint32_t ms) override { return FakeWinApi::timeBeginPeriod(ms) + (refuse ? 97 : 0); }
+};
+
+TEST(FineClock, AFailedLoadAsksAndGivesBackOnceTheDarkGivesItBackTheSeenScreenAsksAgainThePreviewAndDialogNever) {
+    ClockApi api;
     Program p{api};
     test::ScriptedRandom random;
     int ended = 0;
@@ -47,6 +56,32 @@ TEST(FineClock, AFailedLoadAsksAndGivesBackOnceThePreviewAndTheDialogNeverAsk) {
     preview.Place(2000, 1500, 133, 100);
     preview.Show();
     test::Pump(100);
+    EXPECT_TRUE(api.CallsStartingWith(L"time").empty());
+
+    // The display's state as Windows sends it (0 off, 1 on, 2 dimmed), a grant refused, and the calls each makes.
+    const std::wstring begin = L"timeBeginPeriod(1)", end = L"timeEndPeriod(1)";
+    const std::tuple<DWORD, bool, std::vector<std::wstring>> steps[] = {
+        {0, false, {end}},  {2, false, {begin}}, {1, false, {}},      {0, false, {end}},
+        {1, true, {begin}}, {0, false, {}},      {1, false, {begin}}, {0, false, {end}}};
+    test::LoadDisplayWindow(saver, p, random, ended);
+    ASSERT_TRUE(saver->hwnd());
+    for (const auto& [state, refuse, calls] : steps) {
+        api.refuse = refuse;
+        api.calls.clear();
+        struct {
+            GUID setting;
+            DWORD length, data;
+        } record{kDisplayState, sizeof(DWORD), state};
+        SendMessageW(saver->hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&record));
+        EXPECT_EQ(api.CallsStartingWith(L"time"), calls) << state;
+        // Seen (on or dimmed), the ticks draw again; in the dark none comes.
+        test::Pump(state ? 0 : 100);
+        EXPECT_EQ(test::WaitUntil([&] { return !api.CallsStartingWith(L"Sleep").empty(); }, state ? 5000 : 0),
+                  state != 0);
+    }
+    api.calls.clear();
+    SendMessageW(saver->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ended, 2);
     EXPECT_TRUE(api.CallsStartingWith(L"time").empty());
 }
 
