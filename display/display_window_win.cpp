@@ -148,6 +148,10 @@ void DisplayWindow::Form_Load() {
             p_.api.SetWindowPos(reinterpret_cast<Hwnd>(hwnd()), static_cast<Hwnd>(-1), 0, 0, 0, 0, kTopmostFlags);
     });
     loaded_ = true;
+    // The foreground lost while loading ends it only now: ending halfway would let the rest of the load run after
+    // the unload.
+    if (foregroundLost_)
+        Form_QueryUnload();
 }
 
 void DisplayWindow::AskFineClock() {
@@ -159,6 +163,15 @@ void DisplayWindow::GiveBackFineClock() {
     if (finePeriod_)
         p_.api.timeEndPeriod(kFinePeriodMs);
     finePeriod_ = false;
+}
+
+void DisplayWindow::ForegroundLost() {
+    if (unloading_)
+        return;
+    if (loaded_)
+        Form_QueryUnload();
+    else
+        foregroundLost_ = true;
 }
 
 void DisplayWindow::CoverOtherMonitors() {
@@ -182,6 +195,7 @@ void DisplayWindow::CoverOtherMonitors() {
             Display_MouseMove();
     };
     input.close = [this] { Form_QueryUnload(); };
+    input.foregroundLost = [this] { ForegroundLost(); };
     covers_ = std::make_unique<MonitorCovers>(areas, std::move(input));
 }
 
@@ -411,6 +425,12 @@ LRESULT DisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (!unloading_)
                 Guarded([&] { CoverOtherMonitors(); });
             return 0;
+        case WM_ACTIVATEAPP:
+            // Another program took the foreground (a prompt, a call, a remote take-over): the saver makes way.
+            // Between this window and its covers, all of one thread, no such message comes.
+            if (!wParam)
+                ForegroundLost();
+            break;
     }
     return Default(message, wParam, lParam);
 }

@@ -443,10 +443,30 @@ INSTANTIATE_TEST_SUITE_P(Table,
                          ::testing::Values(CloseRow{"close_request", WM_CLOSE, 0, 0},
                                            CloseRow{"letter", WM_KEYDOWN, 'A', 0},
                                            CloseRow{"session_end", WM_QUERYENDSESSION, 0, 0},
+                                           CloseRow{"foreground_lost", WM_ACTIVATEAPP, FALSE, 0},
                                            CloseRow{"middle_click", WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(639, 479)},
                                            CloseRow{"side_click", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1),
                                                     MAKELPARAM(20, 20)}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Another program taking the foreground while the load runs ends the saver once the load has returned, so that no
+// step of the load comes after the unload. With the real program: display_mode_wintest.cpp.
+TEST_F(DisplayWindowTest, ForegroundLostDuringTheLoadEndsItAfterTheLoad) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\x.mp3";
+    api.onMci = [&](const std::wstring& command) {
+        if (command.rfind(L"open", 0) == 0)
+            SendMessageW(window->hwnd(), WM_ACTIVATEAPP, FALSE, 0);
+    };
+    Open();
+    EXPECT_EQ(ended, 1);
+    const auto at = [&](const std::wstring& start) {
+        return std::find_if(api.calls.begin(), api.calls.end(), [&](const auto& c) { return c.rfind(start, 0) == 0; });
+    };
+    ASSERT_NE(at(Mci(L"stop MP3Play")), api.calls.end());
+    EXPECT_LT(at(L"SetWindowPos("), at(Mci(L"stop MP3Play")));  // raised, the load's last step, before the end
+    EXPECT_EQ(api.calls.back(), L"timeEndPeriod(1)");
+}
 
 // Shown again when start-up hid it: every row of Closing.
 TEST_F(DisplayWindowTest, PointerStartUpLeftShowingIsNotShownAgain) {
