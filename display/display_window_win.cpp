@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/numbers.h"
@@ -137,7 +138,7 @@ void DisplayWindow::Form_Load() {
         SetForegroundWindow(hwnd());
         UpdateWindow(hwnd());
     });
-    Guarded([&] { CoverOtherMonitors(); });
+    Guarded([&] { CoverOtherMonitors(Monitors()); });
     Guarded([&] {
         displayStateNotify_ =
             RegisterPowerSettingNotification(hwnd(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
@@ -165,6 +166,40 @@ void DisplayWindow::GiveBackFineClock() {
     finePeriod_ = false;
 }
 
+std::vector<MonitorArea> DisplayWindow::Monitors() const {
+    return seams_.monitors ? seams_.monitors() : SystemMonitors();
+}
+
+void DisplayWindow::Form_DisplayChange() {
+    // Read once: the window and the covers then agree on one picture of the desk.
+    const std::vector<MonitorArea> monitors = Monitors();
+    Guarded([&] { FollowPrimary(monitors); });
+    Guarded([&] { CoverOtherMonitors(monitors); });
+}
+
+void DisplayWindow::FollowPrimary(const std::vector<MonitorArea>& monitors) {
+    const auto primary = std::find_if(monitors.begin(), monitors.end(), [](const MonitorArea& m) { return m.primary; });
+    if (primary == monitors.end())
+        return;
+    const Rect& r = primary->rect;
+    const int64_t w = int64_t{r.right} - r.left, h = int64_t{r.bottom} - r.top;
+    if (w < 1 || h < 1 || w > INT32_MAX || h > INT32_MAX)
+        return;
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, static_cast<int>(w), static_cast<int>(h),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (w == master_[0].width() && h == master_[0].height())
+        return;
+    // A new screen size: canvases and the curve made for it, as the load makes them.
+    SizeToScreen(s_, ScreenTwips{static_cast<double>(w), static_cast<double>(h), 1, 1});
+    displayW_ = std::max<int>(s_.ScreenWidthPx, 0);
+    displayH_ = std::max<int>(s_.ScreenHeightPx, 0);
+    for (int i = 0; i < kCanvasCount; ++i) {
+        drawn_[i] = RECT{};
+        master_[i].Resize(s_.ScreenWidthPx, s_.ScreenHeightPx);
+    }
+    SetupScene();
+}
+
 void DisplayWindow::ForegroundLost() {
     if (unloading_)
         return;
@@ -174,8 +209,8 @@ void DisplayWindow::ForegroundLost() {
         foregroundLost_ = true;
 }
 
-void DisplayWindow::CoverOtherMonitors() {
-    const std::vector<Rect> areas = CoverRects(seams_.monitors ? seams_.monitors() : SystemMonitors());
+void DisplayWindow::CoverOtherMonitors(const std::vector<MonitorArea>& monitors) {
+    const std::vector<Rect> areas = CoverRects(monitors);
     if (covers_)
         return covers_->Follow(areas);
     if (areas.empty())
@@ -421,9 +456,9 @@ LRESULT DisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             Form_QueryUnload();
             return TRUE;
         case WM_DISPLAYCHANGE:
-            // Monitors came, went or changed: the covers follow them.
+            // Monitors came, went or changed: the window follows the primary, the covers the others.
             if (!unloading_)
-                Guarded([&] { CoverOtherMonitors(); });
+                Guarded([&] { Form_DisplayChange(); });
             return 0;
         case WM_ACTIVATEAPP:
             // Another program took the foreground (a prompt, a call, a remote take-over): the saver makes way.

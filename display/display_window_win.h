@@ -74,9 +74,12 @@ class DisplayWindow : public Window {
     void Display_MouseDown();
     void Display_MouseMove();
     void Form_PowerSettingChange(LPARAM setting);
+    void Form_DisplayChange();
     void ForegroundLost();
     void StartMusic();
-    void CoverOtherMonitors();
+    std::vector<MonitorArea> Monitors() const;
+    void FollowPrimary(const std::vector<MonitorArea>& monitors);
+    void CoverOtherMonitors(const std::vector<MonitorArea>& monitors);
     void AskFineClock();
     void GiveBackFineClock();
     void PaintContent(HDC dc) const override;
