@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <tuple>
+#include <utility>
 
 #include "dialog/settings_dialog_win.h"
 #include "display/scripted_random.h"
@@ -25,14 +25,8 @@ LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam) {
     return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Its grant of the fine clock refused on request.
-struct ClockApi : test::FakeWinApi {
-    bool refuse = false;
-    uint32_t timeBeginPeriod(uint32_t ms) override { return FakeWinApi::timeBeginPeriod(ms) + (refuse ? 97 : 0); }
-};
-
 TEST(FineClock, AFailedLoadAsksAndGivesBackOnceTheDarkGivesItBackTheSeenScreenAsksAgainThePreviewAndDialogNever) {
-    ClockApi api;
+    test::FakeWinApi api;
     Program p{api};
     test::ScriptedRandom random;
     int ended = 0;
@@ -58,15 +52,13 @@ TEST(FineClock, AFailedLoadAsksAndGivesBackOnceTheDarkGivesItBackTheSeenScreenAs
     test::Pump(100);
     EXPECT_TRUE(api.CallsStartingWith(L"time").empty());
 
-    // The display's state as Windows sends it (0 off, 1 on, 2 dimmed), a grant refused, and the calls each makes.
+    // The display's state as Windows sends it (0 off, 1 on, 2 dimmed) and the calls each makes.
     const std::wstring begin = L"timeBeginPeriod(1)", end = L"timeEndPeriod(1)";
-    const std::tuple<DWORD, bool, std::vector<std::wstring>> steps[] = {
-        {0, false, {end}},  {2, false, {begin}}, {1, false, {}},      {0, false, {end}},
-        {1, true, {begin}}, {0, false, {}},      {1, false, {begin}}, {0, false, {end}}};
+    const std::pair<DWORD, std::vector<std::wstring>> steps[] = {{0, {end}}, {2, {begin}}, {1, {}},
+                                                                 {0, {end}}, {1, {begin}}, {0, {end}}};
     test::LoadDisplayWindow(saver, p, random, ended);
     ASSERT_TRUE(saver->hwnd());
-    for (const auto& [state, refuse, calls] : steps) {
-        api.refuse = refuse;
+    for (const auto& [state, calls] : steps) {
         api.calls.clear();
         struct {
             GUID setting;
