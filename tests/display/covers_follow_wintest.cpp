@@ -38,11 +38,11 @@ std::vector<LONG> Corners(HWND h) {
 
 struct Change {
     const char* what;
-    std::vector<Rect> others;        // the monitors besides the primary, 0,0-640,480
-    int messages = 1;                // a storm flips between the last set and this one, ending on this one
-    std::vector<Rect> ignored = {};  // monitors that get no cover
-    Rect primary = {0, 0, 640, 480};
-    bool newScene = false;
+    std::vector<Rect> others;         // the monitors besides the primary
+    int messages = 1;                 // a storm flips between the last set and this one, ending on this one
+    std::vector<Rect> ignored = {};   // monitors that get no cover
+    Rect primary = {0, 0, 640, 480};  // where the display window must lie, its canvases of that size
+    bool newScene = false;            // the primary's size changed
 };
 
 TEST(CoversFollow, EachDisplayChangePutsTheWindowOnThePrimaryOneBlackTopmostCoverOnEveryOtherAndNothingBehind) {
