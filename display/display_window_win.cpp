@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/numbers.h"
@@ -26,7 +27,7 @@ static_assert(kTopmostFlags == 0x13);
 constexpr UINT kFinePeriodMs = 1;
 // GUID_CONSOLE_DISPLAY_STATE, defined here so that no uuid library is needed.
 constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-constexpr DWORD kDisplayOff = 0, kDisplayOn = 1;  // and 2, dimmed
+constexpr DWORD kDisplayOff = 0, kDisplayOn = 1, kDisplayDimmed = 2;
 
 // A step of the load or unload sequence: one that fails is skipped and the next one runs.
 template <typename Step>
@@ -76,8 +77,7 @@ DisplayWindow::~DisplayWindow() {
     // Only a window that never unloaded (under test) still holds these.
     if (displayStateNotify_)
         UnregisterPowerSettingNotification(displayStateNotify_);
-    if (finePeriod_)
-        p_.api.timeEndPeriod(kFinePeriodMs);
+    GiveBackFineClock();
     if (displayDc_ && hwnd())
         ReleaseDC(hwnd(), displayDc_);
 }
@@ -89,7 +89,7 @@ RandomSource& DisplayWindow::random() {
 void DisplayWindow::Load() {
     // Without it Windows wakes the paused tick only on its 15.6 ms clock, and every Speed up to 15 would look the
     // same. Asked before anything can end the saver, so that every way out, a failed load too, gives it back once.
-    Guarded([&] { finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0; });
+    Guarded([&] { AskFineClock(); });
     // Born topmost: raising the shown full-screen window later costs Wine about 20 ms of start-up; the load
     // sequence still makes it topmost in its last step.
     const bool created =
@@ -138,7 +138,7 @@ void DisplayWindow::Form_Load() {
         SetForegroundWindow(hwnd());
         UpdateWindow(hwnd());
     });
-    Guarded([&] { CoverOtherMonitors(); });
+    Guarded([&] { CoverOtherMonitors(Monitors()); });
     Guarded([&] {
         displayStateNotify_ =
             RegisterPowerSettingNotification(hwnd(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
@@ -149,10 +149,69 @@ void DisplayWindow::Form_Load() {
             p_.api.SetWindowPos(reinterpret_cast<Hwnd>(hwnd()), static_cast<Hwnd>(-1), 0, 0, 0, 0, kTopmostFlags);
     });
     loaded_ = true;
+    // The foreground lost while loading ends it only now: ending halfway would let the rest of the load run after
+    // the unload.
+    if (foregroundLost_)
+        Form_QueryUnload();
 }
 
-void DisplayWindow::CoverOtherMonitors() {
-    const std::vector<Rect> areas = CoverRects(seams_.monitors ? seams_.monitors() : SystemMonitors());
+void DisplayWindow::AskFineClock() {
+    if (!finePeriod_)
+        finePeriod_ = p_.api.timeBeginPeriod(kFinePeriodMs) == 0;
+}
+
+void DisplayWindow::GiveBackFineClock() {
+    if (finePeriod_)
+        p_.api.timeEndPeriod(kFinePeriodMs);
+    finePeriod_ = false;
+}
+
+std::vector<MonitorArea> DisplayWindow::Monitors() const {
+    return seams_.monitors ? seams_.monitors() : SystemMonitors();
+}
+
+void DisplayWindow::Form_DisplayChange() {
+    // Read once: the window and the covers then agree on one picture of the desk.
+    const std::vector<MonitorArea> monitors = Monitors();
+    Guarded([&] { FollowPrimary(monitors); });
+    Guarded([&] { CoverOtherMonitors(monitors); });
+}
+
+void DisplayWindow::FollowPrimary(const std::vector<MonitorArea>& monitors) {
+    const auto primary = std::find_if(monitors.begin(), monitors.end(), [](const MonitorArea& m) { return m.primary; });
+    if (primary == monitors.end())
+        return;
+    const Rect& r = primary->rect;
+    const int64_t w = int64_t{r.right} - r.left, h = int64_t{r.bottom} - r.top;
+    if (w < 1 || h < 1 || w > INT32_MAX || h > INT32_MAX)
+        return;
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, static_cast<int>(w), static_cast<int>(h),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (w == master_[0].width() && h == master_[0].height())
+        return;
+    // A new screen size: canvases and the curve made for it, as the load makes them.
+    // The monitor is measured in pixels already: one twip a pixel converts nothing.
+    SizeToScreen(s_, ScreenTwips{static_cast<double>(w), static_cast<double>(h), 1, 1});
+    displayW_ = std::max<int>(s_.ScreenWidthPx, 0);
+    displayH_ = std::max<int>(s_.ScreenHeightPx, 0);
+    for (int i = 0; i < kCanvasCount; ++i) {
+        drawn_[i] = RECT{};
+        master_[i].Resize(s_.ScreenWidthPx, s_.ScreenHeightPx);
+    }
+    SetupScene();
+}
+
+void DisplayWindow::ForegroundLost() {
+    if (unloading_)
+        return;
+    if (loaded_)
+        Form_QueryUnload();
+    else
+        foregroundLost_ = true;
+}
+
+void DisplayWindow::CoverOtherMonitors(const std::vector<MonitorArea>& monitors) {
+    const std::vector<Rect> areas = CoverRects(monitors);
     if (covers_)
         return covers_->Follow(areas);
     if (areas.empty())
@@ -172,6 +231,7 @@ void DisplayWindow::CoverOtherMonitors() {
             Display_MouseMove();
     };
     input.close = [this] { Form_QueryUnload(); };
+    input.foregroundLost = [this] { ForegroundLost(); };
     covers_ = std::make_unique<MonitorCovers>(areas, std::move(input));
 }
 
@@ -223,11 +283,7 @@ void DisplayWindow::Form_QueryUnload() {
             UnregisterPowerSettingNotification(displayStateNotify_);
         displayStateNotify_ = nullptr;
     });
-    Guarded([&] {
-        if (finePeriod_)
-            p_.api.timeEndPeriod(kFinePeriodMs);
-        finePeriod_ = false;
-    });
+    Guarded([&] { GiveBackFineClock(); });
     if (!seams_.endProgram)
         EndProgram();
     seams_.endProgram();
@@ -316,15 +372,20 @@ void DisplayWindow::Form_PowerSettingChange(LPARAM setting) {
         return;
     DWORD state = 0;
     memcpy(&state, record->Data, sizeof state);
-    // Off: nobody can see the chain, so the tick rests and the scene clock stands still; input, the moves and the
-    // music go on. On: the next tick goes on from where it stood, and copies the whole canvas as every tick does.
-    // Dimmed is still seen, and any other state means nothing.
-    if (state == kDisplayOff && !displayOff_) {
+    // Off: nobody can see the chain, so the tick rests, the scene clock stands still and the fine clock, which would
+    // wake the whole system a thousand times a second, is given back; input, the moves and the music go on. On or
+    // dimmed (still seen): the next tick goes on from where it stood, and copies the whole canvas as every tick
+    // does. Any other state means nothing.
+    if (state == kDisplayOff) {
+        if (!displayOff_)
+            EnableTimer(kTimer3, false);
         displayOff_ = true;
-        EnableTimer(kTimer3, false);
-    } else if (state == kDisplayOn && displayOff_) {
+        GiveBackFineClock();
+    } else if (state == kDisplayOn || state == kDisplayDimmed) {
+        if (displayOff_)
+            EnableTimer(kTimer3, true);
         displayOff_ = false;
-        EnableTimer(kTimer3, true);
+        AskFineClock();
     }
 }
 
@@ -396,10 +457,16 @@ LRESULT DisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             Form_QueryUnload();
             return TRUE;
         case WM_DISPLAYCHANGE:
-            // Monitors came, went or changed: the covers follow them.
+            // Monitors came, went or changed: the window follows the primary, the covers the others.
             if (!unloading_)
-                Guarded([&] { CoverOtherMonitors(); });
+                Guarded([&] { Form_DisplayChange(); });
             return 0;
+        case WM_ACTIVATEAPP:
+            // Another program took the foreground (a prompt, a call, a remote take-over): the saver makes way.
+            // Between this window and its covers, all of one thread, no such message comes.
+            if (!wParam)
+                ForegroundLost();
+            break;
     }
     return Default(message, wParam, lParam);
 }

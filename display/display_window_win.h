@@ -74,8 +74,14 @@ class DisplayWindow : public Window {
     void Display_MouseDown();
     void Display_MouseMove();
     void Form_PowerSettingChange(LPARAM setting);
+    void Form_DisplayChange();
+    void ForegroundLost();
     void StartMusic();
-    void CoverOtherMonitors();
+    std::vector<MonitorArea> Monitors() const;
+    void FollowPrimary(const std::vector<MonitorArea>& monitors);
+    void CoverOtherMonitors(const std::vector<MonitorArea>& monitors);
+    void AskFineClock();
+    void GiveBackFineClock();
     void PaintContent(HDC dc) const override;
     bool OnDisplay(LPARAM lParam) const;
     RandomSource& random();
@@ -92,8 +98,9 @@ class DisplayWindow : public Window {
     HDC displayDc_ = nullptr;        // the window's own DC (CS_OWNDC): fetched once, drawn on every tick
     int displayW_ = 0, displayH_ = 0;
     std::unique_ptr<MonitorCovers> covers_;
-    bool loaded_ = false;     // ticks wait until the load sequence has returned
-    bool unloading_ = false;  // the unload runs once; nothing runs after it
+    bool loaded_ = false;          // ticks wait until the load sequence has returned
+    bool unloading_ = false;       // the unload runs once; nothing runs after it
+    bool foregroundLost_ = false;  // lost while loading: the end waits until the load has returned
 
     bool finePeriod_ = false;  // the 1 ms system clock is asked for and not yet given back
     HPOWERNOTIFY displayStateNotify_ = nullptr;

@@ -80,6 +80,10 @@ LRESULT MonitorCover::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_QUERYENDSESSION:
             Run(input_.close);
             return TRUE;
+        case WM_ACTIVATEAPP:
+            if (!wParam)
+                return Run(input_.foregroundLost);
+            break;
         case WM_DISPLAYCHANGE:
             // Every top-level window hears of a change; the display window alone makes the covers follow it, so
             // that the monitors are read once per change.

@@ -23,6 +23,7 @@ struct CoverInput {
     std::function<void()> keyDown;
     std::function<void()> mouseMove;
     std::function<void()> close;
+    std::function<void()> foregroundLost;
 };
 
 class MonitorCover : public Window {

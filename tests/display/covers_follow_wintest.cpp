@@ -1,5 +1,6 @@
 // Monitors that come, go and change while the saver runs, told to every top-level window as Windows tells them:
-// after each change the black covers lie on the other monitors as they are now, and nothing is left behind.
+// after each change the display window lies on the primary monitor and the black covers on the others as they are
+// now, a new size has new canvases and a new scene, and nothing is left behind.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -23,14 +24,16 @@ std::vector<LONG> Corners(HWND h) {
 
 struct Change {
     const char* what;
-    std::vector<Rect> others;        // the monitors besides the primary, 0,0-640,480
-    int messages = 1;                // a storm flips between the last set and this one, ending on this one
-    std::vector<Rect> ignored = {};  // monitors that get no cover
+    std::vector<Rect> others;         // the monitors besides the primary
+    int messages = 1;                 // a storm flips between the last set and this one, ending on this one
+    std::vector<Rect> ignored = {};   // monitors that get no cover
+    Rect primary = {0, 0, 640, 480};  // where the display window must lie, its canvases of that size
+    bool newScene = false;            // the primary's size changed
 };
 
 using CoversFollow = test::DisplayFixture;
 
-TEST_F(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMonitorAndNothingBehind) {
+TEST_F(CoversFollow, EachDisplayChangePutsTheWindowOnThePrimaryOneBlackTopmostCoverOnEveryOtherAndNothingBehind) {
     const std::vector<Change> changes = {
         {"added right of the primary", {{640, 0, 1664, 768}}},
         {"resized", {{640, 0, 2560, 1080}}},
@@ -44,13 +47,19 @@ TEST_F(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMoni
          {{-3000, -100, 0, 1900}},
          1,
          {{0, 0, 640, 480}, {5000, 0, 5000, 768}}},
+        {"the primary grows", {}, 1, {}, {0, 0, 1024, 768}, true},
+        {"the primary shrinks", {{800, 0, 1824, 768}}, 1, {}, {0, 0, 800, 600}, true},
+        {"the other monitor made the primary", {{0, 0, 800, 600}}, 1, {}, {800, 0, 1824, 768}, true},
+        {"the primary moved, its size kept", {{-800, 0, 0, 600}}, 1, {}, {0, 0, 1024, 768}, false},
+        {"a 1 x 1 primary", {}, 1, {}, {0, 0, 1, 1}, true},
+        {"a storm of primary sizes", {{640, 0, 1440, 600}}, 50, {}, {0, 0, 640, 480}, true},
     };
     const Change primaryOnly{"", {}};
     const Change* now = &primaryOnly;
     int enumerations = 0;
     const auto monitors = [&] {
         ++enumerations;
-        std::vector<MonitorArea> areas{{{0, 0, 640, 480}, true}};
+        std::vector<MonitorArea> areas{{now->primary, true}};
         for (const std::vector<Rect>* set : {&now->others, &now->ignored})
             for (const Rect& r : *set)
                 areas.push_back({r, false});
@@ -61,10 +70,12 @@ TEST_F(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMoni
     Load(test::Pixels96(640, 480), monitors);
     ASSERT_EQ(window->covers(), nullptr);
     const size_t windowsLoaded = test::ThreadWindows().size();
+    const long gdiLoaded = LiveGdiObjects();
 
     for (size_t c = 0; c < changes.size(); ++c) {
         SCOPED_TRACE(changes[c].what);
         const int enumerated = enumerations;
+        window->Timer3_Timer();  // the scene under way has left its start
         for (int m = changes[c].messages - 1; m >= 0; --m) {
             now = m % 2 ? &changes[c - 1] : &changes[c];
             // To every top-level window, as Windows tells them.
@@ -95,8 +106,15 @@ TEST_F(CoversFollow, EachDisplayChangeLeavesOneBlackTopmostCoverOnEveryOtherMoni
             SendMessageW(window->covers()->at(want.size() - 1), WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
             EXPECT_EQ(window->state().MouseMoveCount, moves + 1);
         }
+        const Rect& screen = changes[c].primary;
+        EXPECT_EQ(Corners(window->hwnd()), std::vector<LONG>({screen.left, screen.top, screen.right, screen.bottom}));
+        const std::vector<int> size{screen.right - screen.left, screen.bottom - screen.top};
+        EXPECT_EQ(std::vector<int>({window->DisplayWidth(), window->DisplayHeight()}), size);
+        for (int i = 1; i <= 6; ++i)
+            EXPECT_EQ(std::vector<int>({window->Master(i).width(), window->Master(i).height()}), size) << i;
+        EXPECT_EQ(window->state().PathClock == 0, changes[c].newScene);
+        EXPECT_EQ(LiveGdiObjects(), gdiLoaded);
     }
-    EXPECT_EQ(Corners(window->hwnd()), std::vector<LONG>({0, 0, 640, 480}));  // as loaded
     EXPECT_EQ(ended, 0);
     // A key on a cover ends it (a real click there: MonitorsDisplayMode in display_mode_wintest.cpp).
     SendMessageW(window->covers()->at(0), WM_KEYDOWN, VK_SHIFT, 0);

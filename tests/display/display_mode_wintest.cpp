@@ -77,6 +77,26 @@ TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
     EXPECT_TRUE(saver.Ends());
 }
 
+// A prompt, a call, a remote take-over: another program's window comes up and takes the foreground.
+TEST(DisplayMode, AnotherProgramTakingTheForegroundEndsTheSaverAndItsMusicWithinTwoSeconds) {
+    Saver saver;
+    saver.install.dir().WriteBytes(L"song.mp3", test::ReadFileBytes(test::TestMp3Path()));
+    const std::wstring song = saver.install.dir().File(L"song.mp3");
+    saver.install.WriteIni(Ini(L"10", L"2", song));
+    ASSERT_TRUE(saver.Start(L"/s"));
+    ASSERT_TRUE(test::WaitUntil([&] { return test::HeldForItself(song); }, kWaitMs)) << "the music never played";
+    const ULONGLONG shown = GetTickCount64();
+    test::HostWindow other(L"Other program", WS_POPUP | WS_VISIBLE, 100, 100, 300, 200);
+    SetForegroundWindow(other.hwnd());
+    EXPECT_TRUE(saver.Ends(2000));
+    std::printf("the saver ended %u ms after the other window came up\n",
+                static_cast<unsigned>(GetTickCount64() - shown));
+    // Nothing holds the music file any more: it opens for writing, shared with nobody.
+    const HANDLE file = CreateFileW(song.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+    CloseHandle(file);
+}
+
 // Whatever the settings file holds, the saver runs and ends on a key within one pause. How each value is read is
 // the settings tests' business, how each music file fails the music tests'; here the pauses and the music that
 // fails in the running program.

@@ -75,9 +75,9 @@ TEST(DisplayOff, TheSaverRestsIgnoresBadRecordsAnimatesDimmedAndOnAgainAndAKeyEn
     std::printf("display off: %.1f ms of processor time in 2 s\n", test::CpuMs(process) - cpu);
     EXPECT_LT(test::CpuMs(process) - cpu, 0.03 * 2000);
     EXPECT_TRUE(send(&kDisplayState, 3) && send(&kOtherSetting, 1) && send(&kDisplayState, 1, 2));
-    for (const DWORD state : {2, 1, 0}) {  // dimmed stays at rest, on animates, off rests again
+    for (const DWORD state : {2, 0, 1, 0}) {  // dimmed is still seen and animates, off rests, on animates again
         EXPECT_TRUE(send(&kDisplayState, state));
-        EXPECT_TRUE(state == 1 ? Animates() : StandsStill()) << state;
+        EXPECT_TRUE(state ? Animates() : StandsStill()) << state;
     }
     EXPECT_TRUE(saver.EndsOnAKey());
 }

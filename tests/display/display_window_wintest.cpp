@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "platform/resource_ids.h"
@@ -409,6 +410,7 @@ INSTANTIATE_TEST_SUITE_P(Table,
                          ::testing::Values(CloseRow{"close_request", WM_CLOSE, 0, 0},
                                            CloseRow{"letter", WM_KEYDOWN, 'A', 0},
                                            CloseRow{"session_end", WM_QUERYENDSESSION, 0, 0},
+                                           CloseRow{"foreground_lost", WM_ACTIVATEAPP, FALSE, 0},
                                            CloseRow{"middle_click", WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(639, 479)},
                                            CloseRow{"side_click", WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1),
                                                     MAKELPARAM(20, 20)}),
@@ -426,6 +428,52 @@ TEST_F(DisplayWindowTest, AWindowThatCannotBeMadeEndsTheProgramAndGivesBackTheFi
     ASSERT_EQ(window->hwnd(), nullptr);
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(api.CallsStartingWith(L"time"), (std::vector<std::wstring>{L"timeBeginPeriod(1)", L"timeEndPeriod(1)"}));
+}
+
+// The display's state as Windows sends it (0 off, 1 on, 2 dimmed): the dark gives back the 1 ms clock and draws
+// nothing, a seen screen (on or dimmed) asks for it again and draws; the unload gives back only what is held.
+TEST_F(DisplayWindowTest, TheDarkGivesBackTheFineClockAndTheSeenScreenAsksForItAgain) {
+    constexpr GUID kDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    const std::wstring begin = L"timeBeginPeriod(1)", end = L"timeEndPeriod(1)";
+    const std::pair<DWORD, std::vector<std::wstring>> steps[] = {{0, {end}}, {2, {begin}}, {1, {}},
+                                                                 {0, {end}}, {1, {begin}}, {0, {end}}};
+    Load(Pixels96(kW, kH));
+    ASSERT_TRUE(window->hwnd());
+    for (const auto& [state, calls] : steps) {
+        api.calls.clear();
+        struct {
+            GUID setting;
+            DWORD length, data;
+        } record{kDisplayState, sizeof(DWORD), state};
+        SendMessageW(window->hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&record));
+        EXPECT_EQ(api.CallsStartingWith(L"time"), calls) << state;
+        test::Pump(state ? 0 : 100);
+        EXPECT_EQ(test::WaitUntil([&] { return !api.CallsStartingWith(L"Sleep").empty(); }, state ? kWaitMs : 0),
+                  state != 0)
+            << state;
+    }
+    api.calls.clear();
+    SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(api.CallsStartingWith(L"time").empty());
+}
+
+// Another program taking the foreground while the load runs ends the saver once the load has returned, so that no
+// step of the load comes after the unload. With the real program: display_mode_wintest.cpp.
+TEST_F(DisplayWindowTest, ForegroundLostDuringTheLoadEndsItAfterTheLoad) {
+    p.settings.BgmKind = 2;
+    p.settings.BgmFile = L"C:\\Music\\x.mp3";
+    api.onMci = [&](const std::wstring& command, const FixedBuffer*) {
+        if (command.rfind(L"open", 0) == 0)
+            SendMessageW(window->hwnd(), WM_ACTIVATEAPP, FALSE, 0);
+    };
+    Open();
+    EXPECT_EQ(ended, 1);
+    ASSERT_GE(api.calls.size(), 5u);
+    EXPECT_EQ(api.calls.end()[-5].rfind(L"SetWindowPos(", 0), 0u);  // raised: the load's last step
+    EXPECT_EQ(std::vector<std::wstring>(api.calls.end() - 4, api.calls.end()),
+              (std::vector<std::wstring>{Mci(L"stop MP3Play"), Mci(L"close MP3Play"), L"ShowCursor(TRUE)",
+                                         L"timeEndPeriod(1)"}));
 }
 
 // Shown again when start-up hid it: every row of Closing.
