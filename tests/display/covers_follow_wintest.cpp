@@ -29,6 +29,7 @@ struct Change {
     std::vector<Rect> ignored = {};   // monitors that get no cover
     Rect primary = {0, 0, 640, 480};  // where the display window must lie, its canvases of that size
     bool newScene = false;            // the primary's size changed
+    bool dark = false;                // the change comes while the display is off
 };
 
 using CoversFollow = test::DisplayFixture;
@@ -48,6 +49,8 @@ TEST_F(CoversFollow, EachDisplayChangePutsTheWindowOnThePrimaryOneBlackTopmostCo
          1,
          {{0, 0, 640, 480}, {5000, 0, 5000, 768}}},
         {"the primary grows", {}, 1, {}, {0, 0, 1024, 768}, true},
+        {"the primary shrinks in the dark", {}, 1, {}, {0, 0, 800, 600}, true, true},
+        {"the primary grows back", {}, 1, {}, {0, 0, 1024, 768}, true},
         {"the primary shrinks", {{800, 0, 1824, 768}}, 1, {}, {0, 0, 800, 600}, true},
         {"the other monitor made the primary", {{0, 0, 800, 600}}, 1, {}, {800, 0, 1824, 768}, true},
         {"the primary moved, its size kept", {{-800, 0, 0, 600}}, 1, {}, {0, 0, 1024, 768}, false},
@@ -76,6 +79,8 @@ TEST_F(CoversFollow, EachDisplayChangePutsTheWindowOnThePrimaryOneBlackTopmostCo
         SCOPED_TRACE(changes[c].what);
         const int enumerated = enumerations;
         window->Timer3_Timer();  // the scene under way has left its start
+        if (changes[c].dark)
+            SendDisplayState(0);
         for (int m = changes[c].messages - 1; m >= 0; --m) {
             now = m % 2 ? &changes[c - 1] : &changes[c];
             // To every top-level window, as Windows tells them.
@@ -114,6 +119,8 @@ TEST_F(CoversFollow, EachDisplayChangePutsTheWindowOnThePrimaryOneBlackTopmostCo
             EXPECT_EQ(std::vector<int>({window->Master(i).width(), window->Master(i).height()}), size) << i;
         EXPECT_EQ(window->state().PathClock == 0, changes[c].newScene);
         EXPECT_EQ(LiveGdiObjects(), gdiLoaded);
+        if (changes[c].dark)
+            SendDisplayState(1);
     }
     EXPECT_EQ(ended, 0);
     // A key on a cover ends it (a real click there: MonitorsDisplayMode in display_mode_wintest.cpp).

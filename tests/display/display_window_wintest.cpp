@@ -433,7 +433,6 @@ TEST_F(DisplayWindowTest, AWindowThatCannotBeMadeEndsTheProgramAndGivesBackTheFi
 // The display's state as Windows sends it (0 off, 1 on, 2 dimmed): the dark gives back the 1 ms clock and draws
 // nothing, a seen screen (on or dimmed) asks for it again and draws; the unload gives back only what is held.
 TEST_F(DisplayWindowTest, TheDarkGivesBackTheFineClockAndTheSeenScreenAsksForItAgain) {
-    constexpr GUID kDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
     const std::wstring begin = L"timeBeginPeriod(1)", end = L"timeEndPeriod(1)";
     const std::pair<DWORD, std::vector<std::wstring>> steps[] = {{0, {end}}, {2, {begin}}, {1, {}},
                                                                  {0, {end}}, {1, {begin}}, {0, {end}}};
@@ -441,11 +440,7 @@ TEST_F(DisplayWindowTest, TheDarkGivesBackTheFineClockAndTheSeenScreenAsksForItA
     ASSERT_TRUE(window->hwnd());
     for (const auto& [state, calls] : steps) {
         api.calls.clear();
-        struct {
-            GUID setting;
-            DWORD length, data;
-        } record{kDisplayState, sizeof(DWORD), state};
-        SendMessageW(window->hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&record));
+        SendDisplayState(state);
         EXPECT_EQ(api.CallsStartingWith(L"time"), calls) << state;
         test::Pump(state ? 0 : 100);
         EXPECT_EQ(test::WaitUntil([&] { return !api.CallsStartingWith(L"Sleep").empty(); }, state ? kWaitMs : 0),

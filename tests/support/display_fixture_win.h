@@ -44,6 +44,17 @@ class DisplayFixture : public ::testing::Test {
         window = std::make_unique<DisplayWindow>(p, seams);
         window->Load();
     }
+
+    // The display's state as Windows sends it: 0 off, 1 on, 2 dimmed.
+    void SendDisplayState(DWORD state) {
+        static constexpr GUID kDisplayState = {
+            0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+        struct {
+            GUID setting;
+            DWORD length, data;
+        } record{kDisplayState, sizeof(DWORD), state};
+        SendMessageW(window->hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&record));
+    }
 };
 
 }  // namespace orbi::test
