@@ -83,18 +83,20 @@ trap 'scripts/wine-session.sh stop' EXIT
 stage "wine session"
 scripts/wine-session.sh start 1024x768
 stage "wine tests"
-# Suites named Monitors... need a second monitor: they run on the desks below, not on this one.
+# Suites named Monitors... need a second monitor, ModeChange... a resolution that can change: they run on the desks
+# below, not on this one.
 monitor_tests='^wine\.([^.]*/)?Monitors'
+mode_tests='^wine\.([^.]*/)?ModeChange'
 dpi_tests='^wine\.([^.]*/)?AnyDpi'
 # The no-wave-device cases skip where there is a device: they run in their own entry, wine.BgmNoWaveDevice.
 no_device_cases='^wine\.BgmNoWaveDeviceWinTest\.'
 wine_ctest=(--preset windows -j 1)
-run_ctest "${wine_ctest[@]}" -LE benchmark -E "$monitor_tests|$no_device_cases"
+run_ctest "${wine_ctest[@]}" -LE benchmark -E "$monitor_tests|$mode_tests|$no_device_cases"
 
-stage "wine desks: a second monitor right of, left of and above the primary; 72 to 480 dpi"
-for layout in ${ORBI_MONITOR_LAYOUTS-right left above}; do
+stage "wine desks: a second monitor right of, left of and above the primary; a resolution changed; 72 to 480 dpi"
+for layout in ${ORBI_MONITOR_LAYOUTS-right left above resizable}; do
     ORBI_MONITORS=$layout scripts/wine-session.sh desk
-    run_ctest "${wine_ctest[@]}" -R "$monitor_tests"
+    run_ctest "${wine_ctest[@]}" -R "$([ "$layout" = resizable ] && echo "$mode_tests" || echo "$monitor_tests")"
 done
 # Suites named AnyDpi... hold at any display scaling; the display's own also at the ends of the range.
 first=1

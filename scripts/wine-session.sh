@@ -5,6 +5,7 @@
 # Other desks:
 #   ORBI_MONITORS=right|left|above   a second monitor beside the primary (WIDTHxHEIGHT): right of it (1280x1024,
 #                                    larger than the primary), left of it or above it (800x600), through Xephyr
+#   ORBI_MONITORS=resizable          one monitor (WIDTHxHEIGHT) whose mode a program can change, through Xephyr
 #   ORBI_LOGPIXELS=N                 display scaling: N dots per inch instead of 96
 #   wine-session.sh desk [WIDTHxHEIGHT]  the running session's desk made anew as ORBI_MONITORS and ORBI_LOGPIXELS
 #                                    now say, in the same prefix (X servers restarted only when the monitors change)
@@ -139,14 +140,16 @@ wait_display() {
 
 # The X screen of the desk ($ORBI_DESK_SIZE, $ORBI_MONITORS): sets display.
 start_x() {
-    local w=${ORBI_DESK_SIZE%x*} h=${ORBI_DESK_SIZE#*x} heads n m outer args i
+    local w=${ORBI_DESK_SIZE%x*} h=${ORBI_DESK_SIZE#*x} heads n m outer args i kind=+xinerama
     case "$ORBI_MONITORS" in
         '') ;;
         # Xinerama heads in Xephyr's order; Wine makes the first the primary unless told otherwise.
         right) heads=("${w}x$h" 0,0 1280x1024 "$w,0") ;;
         left) heads=(800x600 0,0 "${w}x$h" 800,0) ;;
         above) heads=(800x600 0,0 "${w}x$h" 0,600) ;;
-        *) echo "ORBI_MONITORS: right, left or above" >&2; exit 2 ;;
+        # A resizable Xephyr offers the usual modes (a bare Xvfb only one); the outer screen holds the largest.
+        resizable) heads=("${w}x$h" 0,0) kind=-resizeable ;;
+        *) echo "ORBI_MONITORS: right, left, above or resizable" >&2; exit 2 ;;
     esac
     if [ -n "${ORBI_DISPLAY:-}" ]; then
         # The user's own screen: no virtual one.
@@ -168,12 +171,21 @@ start_x() {
             # The host window sits where the head does, so that the two never overlap on the outer screen.
             args+=(-origin "${heads[i + 1]}" -screen "${heads[i]}+${heads[i + 1]%,*}+${heads[i + 1]#*,}")
         done
-        DISPLAY=:$n Xephyr ":$m" +xinerama "${args[@]}" -nolisten tcp -noreset \
+        DISPLAY=:$n Xephyr ":$m" "$kind" "${args[@]}" -nolisten tcp -noreset \
             >"$ORBI_WINE_DIR/xephyr.log" 2>&1 &
         echo $! >"$ORBI_WINE_DIR/xephyr.pid"
         wait_display "$m" Xephyr
         display=:$m
     fi
+}
+
+# The desk's monitors in words.
+monitors_text() {
+    case "$ORBI_MONITORS" in
+        '') ;;
+        resizable) echo " (one monitor whose mode can change)" ;;
+        *) echo " (second monitor $ORBI_MONITORS)" ;;
+    esac
 }
 
 # What every Wine process of the session reads (scripts/wine-env.sh); a test run may still name another desk.
@@ -190,10 +202,14 @@ ENV
 
 # The registry values the desk needs, all read when the server starts: written with the server down.
 desk_registry() {
-    local primary=0
+    local primary=0 xrandr=Y
     # Wine reads Xinerama heads only without XRandR; with the other head first, the second is made the primary.
-    case "$ORBI_MONITORS" in left | above) primary=1 ;; esac
-    reg 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d "$([ -n "$ORBI_MONITORS" ] && echo N || echo Y)"
+    # Modes change through XRandR.
+    case "$ORBI_MONITORS" in
+        right) xrandr=N ;;
+        left | above) xrandr=N primary=1 ;;
+    esac
+    reg 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d "$xrandr"
     reg 'HKCU\Software\Wine\X11 Driver' /v PrimaryMonitor /t REG_SZ /d "$primary"
     reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${ORBI_LOGPIXELS:-96}"
 }
@@ -224,7 +240,7 @@ case "$cmd" in
         "$WINESERVER" -w
         start_server
         check_desk
-        echo "Wine session now on DISPLAY=$display${ORBI_MONITORS:+ (second monitor $ORBI_MONITORS)}" \
+        echo "Wine session now on DISPLAY=$display$(monitors_text)" \
             "at ${ORBI_LOGPIXELS:-96} dpi"
         exit 0
         ;;
@@ -254,5 +270,5 @@ desk_registry
 "$WINESERVER" -w
 start_server
 check_desk
-echo "Wine session on DISPLAY=$display${ORBI_MONITORS:+ (second monitor $ORBI_MONITORS)}" \
+echo "Wine session on DISPLAY=$display$(monitors_text)" \
     "at ${ORBI_LOGPIXELS:-96} dpi, prefix $WINEPREFIX"

@@ -160,29 +160,17 @@ std::vector<std::wstring> ShownWindowTitles(DWORD pid) {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-// Another program's window filling the second monitor: magenta, and it notes any click or key that reaches it.
+// Another program's window filling the second monitor (or an area): magenta, and it notes any click or key that
+// reaches it.
 class OtherProgram {
   public:
     RECT area{};
     int clicks = 0, keys = 0;
 
-    OtherProgram() {
-        HMONITOR found = nullptr;
-        EnumDisplayMonitors(
-            nullptr, nullptr,
-            [](HMONITOR m, HDC, LPRECT, LPARAM data) -> BOOL {
-                MONITORINFO info{};
-                info.cbSize = sizeof info;
-                if (GetMonitorInfoW(m, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
-                    *reinterpret_cast<HMONITOR*>(data) = m;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        if (!found || !GetMonitorInfoW(found, &info))
+    OtherProgram() : OtherProgram(SecondMonitor()) {}
+    explicit OtherProgram(const RECT& at) : area(at) {
+        if (IsRectEmpty(&area))
             return;
-        area = info.rcMonitor;
         WNDCLASSW wc{};
         wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
             auto* self = reinterpret_cast<OtherProgram*>(GetWindowLongPtrW(h, GWLP_USERDATA));
@@ -219,6 +207,22 @@ class OtherProgram {
     POINT Centre() const { return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2}; }
 
   private:
+    static RECT SecondMonitor() {
+        HMONITOR found = nullptr;
+        EnumDisplayMonitors(
+            nullptr, nullptr,
+            [](HMONITOR m, HDC, LPRECT, LPARAM data) -> BOOL {
+                MONITORINFO info{};
+                info.cbSize = sizeof info;
+                if (GetMonitorInfoW(m, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+                    *reinterpret_cast<HMONITOR*>(data) = m;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        return found && GetMonitorInfoW(found, &info) ? info.rcMonitor : RECT{};
+    }
     UniqueBrush brush_{CreateSolidBrush(kMagenta)};
     UniqueWindow window_;
 };
@@ -268,6 +272,56 @@ TEST_F(MonitorsDisplayMode, AKeyWithThePointerOnTheOtherMonitorEndsTheSaver) {
     test::SendKey(VK_SHIFT);
     EXPECT_TRUE(saver.Ends());
     EXPECT_EQ(other.keys, 0);
+}
+
+LONG ChangeMode(int w, int h) {
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    mode.dmPelsWidth = w;
+    mode.dmPelsHeight = h;
+    return ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+}
+
+// Run on a desk whose resolution can change (scripts/test.sh starts one), changed as a user does while it runs.
+TEST(ModeChangeDisplayMode, TheWindowAndTheAnimationFillEachNewResolutionAndAKeyStillEndsTheSaver) {
+    if (!test::AskedResizable())
+        GTEST_SKIP() << "a desk whose resolution cannot change";
+    // The session gets its own resolution back, whatever happens here.
+    struct Restore {
+        int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        ~Restore() { ChangeMode(w, h); }
+    } restore;
+    // Another program lies under the saver where the larger screen will show it.
+    OtherProgram other(RECT{0, 0, 1280, 1024});
+    Saver saver;
+    ASSERT_TRUE(saver.Start(L"/s"));
+    const auto fills = [&](LONG w, LONG h) {
+        RECT r{};
+        return GetWindowRect(saver.hwnd, &r) && r.left == 0 && r.top == 0 && r.right == w && r.bottom == h;
+    };
+    ASSERT_EQ(ChangeMode(1280, 1024), DISP_CHANGE_SUCCESSFUL) << "the desk offers no 1280 x 1024 mode";
+    const ULONGLONG changed = GetTickCount64();
+    EXPECT_TRUE(test::WaitUntil([&] { return fills(1280, 1024); }, kWaitMs));
+    // Beyond the old 1024 x 768 the new canvas shows, black with Earths on the new curve: never the other program,
+    // nor the window's grey where a canvas of the old size ends.
+    int earths = 0, foreign = 0;
+    const auto onlyTheAnimationBeyond = [&] {
+        earths = foreign = 0;
+        for (const RECT& beyond : {RECT{1024, 0, 1280, 1024}, RECT{0, 768, 1024, 1024}})
+            for (uint32_t c : test::ScreenPixels(beyond)) {
+                foreign += c == 0xFF00FF || c == 0x808080;
+                earths += c != 0 && c != 0xFF00FF && c != 0x808080;
+            }
+        return foreign == 0 && earths > 0;
+    };
+    EXPECT_TRUE(test::WaitUntil(onlyTheAnimationBeyond, kWaitMs))
+        << earths << " Earth pixels, " << foreign << " foreign";
+    std::printf("the animation filled 1280 x 1024 after %u ms\n", static_cast<unsigned>(GetTickCount64() - changed));
+    ASSERT_EQ(ChangeMode(800, 600), DISP_CHANGE_SUCCESSFUL) << "the desk offers no 800 x 600 mode";
+    EXPECT_TRUE(test::WaitUntil([&] { return fills(800, 600); }, kWaitMs));
+    test::SendKey(VK_SHIFT);
+    EXPECT_TRUE(saver.Ends());
 }
 
 // Run at every display scaling (scripts/test.sh starts desks at 120 to 336 dpi).
