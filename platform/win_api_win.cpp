@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/ansi_win.h"
@@ -22,12 +23,50 @@ Hwnd FromHwnd(HWND h) {
     return reinterpret_cast<Hwnd>(h);
 }
 
+// A DLL of the system's, from the system folder only. By bare name Windows looks for a DLL that is not one of its
+// KnownDLLs (winmm is not) in the program's folder first, and a saver installed by right-click stays where it was
+// downloaded, beside whatever else came there. Where the loader refuses the flag (Windows 7 without its update)
+// the full path says where, and makes the DLL's own imports come from its folder too.
+HMODULE SystemLibrary(const wchar_t* name) {
+    HMODULE m = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!m && GetLastError() == ERROR_INVALID_PARAMETER) {
+        wchar_t folder[MAX_PATH];
+        const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+        if (n > 0 && n < MAX_PATH)
+            m = LoadLibraryExW((std::wstring(folder, n) + L"\\" + name).c_str(), nullptr,
+                               LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    return m;
+}
+
+template <typename Function>
+Function Bound(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 // The file dialog and the shell are loaded on first use: only the settings dialog needs them, and loading them at
 // start-up costs the saver about 9 MiB and 35 ms under Wine.
 template <typename Function>
 Function LateBound(const wchar_t* module, const char* name) {
-    HMODULE m = LoadLibraryW(module);
-    return m ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+    return Bound<Function>(SystemLibrary(module), name);
+}
+
+// winmm is bound here rather than imported, for the reason above, once, at the first call; a function it does not
+// give (or a system without it) answers as a system without a sound device would.
+struct Winmm {
+    HMODULE module = SystemLibrary(L"winmm.dll");
+    decltype(&::mciSendStringA) mciSendStringA = Bound<decltype(mciSendStringA)>(module, "mciSendStringA");
+    decltype(&::mciGetErrorStringA) mciGetErrorStringA =
+        Bound<decltype(mciGetErrorStringA)>(module, "mciGetErrorStringA");
+    decltype(&::PlaySoundA) PlaySoundA = Bound<decltype(PlaySoundA)>(module, "PlaySoundA");
+    decltype(&::waveOutGetNumDevs) waveOutGetNumDevs = Bound<decltype(waveOutGetNumDevs)>(module, "waveOutGetNumDevs");
+    decltype(&::timeBeginPeriod) timeBeginPeriod = Bound<decltype(timeBeginPeriod)>(module, "timeBeginPeriod");
+    decltype(&::timeEndPeriod) timeEndPeriod = Bound<decltype(timeEndPeriod)>(module, "timeEndPeriod");
+};
+
+const Winmm& winmm() {
+    static const Winmm table;
+    return table;
 }
 
 RECT ToRECT(const Rect& r) {
@@ -176,38 +215,52 @@ uint32_t Win32Api::mciSendStringA(const std::wstring& command,
                                   FixedBuffer* reply,
                                   uint32_t replyLength,
                                   Hwnd callback) {
+    const auto send = winmm().mciSendStringA;
+    if (!send)
+        return MCIERR_DEVICE_NOT_INSTALLED;
     if (!reply)
-        return ::mciSendStringA(ToAnsi(command).c_str(), nullptr, replyLength, ToHwnd(callback));
+        return send(ToAnsi(command).c_str(), nullptr, 0, ToHwnd(callback));
     const size_t length = reply->chars.size();
     std::string bytes = ToAnsiBuffer(reply->chars, length);
-    MCIERROR code = ::mciSendStringA(ToAnsi(command).c_str(), bytes.data(), replyLength, ToHwnd(callback));
+    // A length larger than the buffer would let the system write past it.
+    const UINT fits = static_cast<UINT>(std::min<size_t>(replyLength, length));
+    MCIERROR code = send(ToAnsi(command).c_str(), bytes.data(), fits, ToHwnd(callback));
     reply->chars = FromAnsiBuffer(bytes, length);
     return code;
 }
 
 int32_t Win32Api::mciGetErrorStringA(uint32_t code, FixedBuffer& buffer, uint32_t length) {
+    const auto text = winmm().mciGetErrorStringA;
+    if (!text)
+        return FALSE;
     const size_t size = buffer.chars.size();
     std::string bytes = ToAnsiBuffer(buffer.chars, size);
-    BOOL ok = ::mciGetErrorStringA(code, bytes.data(), length);
+    BOOL ok = text(code, bytes.data(), static_cast<UINT>(std::min<size_t>(length, size)));
     buffer.chars = FromAnsiBuffer(bytes, size);
     return ok;
 }
 
 int32_t Win32Api::PlaySoundA(const std::wstring* name, Hinst module, uint32_t flags) {
+    const auto play = winmm().PlaySoundA;
+    if (!play)
+        return FALSE;
     std::string ansi = name ? ToAnsi(*name) : std::string();
-    return ::PlaySoundA(name ? ansi.c_str() : nullptr, reinterpret_cast<HMODULE>(module), flags);
+    return play(name ? ansi.c_str() : nullptr, reinterpret_cast<HMODULE>(module), flags);
 }
 
 uint32_t Win32Api::waveOutGetNumDevs() {
-    return ::waveOutGetNumDevs();
+    const auto count = winmm().waveOutGetNumDevs;
+    return count ? count() : 0;
 }
 
 uint32_t Win32Api::timeBeginPeriod(uint32_t milliseconds) {
-    return ::timeBeginPeriod(milliseconds);
+    const auto begin = winmm().timeBeginPeriod;
+    return begin ? begin(milliseconds) : TIMERR_NOCANDO;
 }
 
 uint32_t Win32Api::timeEndPeriod(uint32_t milliseconds) {
-    return ::timeEndPeriod(milliseconds);
+    const auto end = winmm().timeEndPeriod;
+    return end ? end(milliseconds) : TIMERR_NOCANDO;
 }
 
 Hwnd Win32Api::FindWindowA(const std::wstring* className, const std::wstring* title) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the release a Windows user installs: build/dist/Orbimotion-<version>.zip holding Orbimotion.scr and a short
-# Japanese guide. The version is the one in platform/version.h.
+# Makes the release a Windows user installs: build/dist/Orbimotion-<version>.zip holding Orbimotion.scr (stripped) and
+# a short Japanese guide, and beside it Orbimotion-<version>.scr.debug. The version is the one in platform/version.h.
 #   scripts/package.sh            builds the windows preset first
 #   ORBI_SCR=path ORBI_DIST_DIR=dir scripts/package.sh     packages an already built program into dir
 set -euo pipefail
@@ -17,8 +17,17 @@ number() { sed -n "s/^#define ORBI_VERSION_$1 \([0-9][0-9]*\)$/\1/p" "$root/plat
 version=$(number MAJOR).$(number MINOR).$(number PATCH)
 mkdir -p "$dist"
 archive=$dist/Orbimotion-$version.zip
+# The program in the archive carries no symbols and no debug sections, nor the build's paths inside them. The debug
+# information stays beside the archive for developers, and the stripped program names that file (gdb finds it).
+objcopy=${ORBI_OBJCOPY:-x86_64-w64-mingw32-objcopy}
+debug=$dist/Orbimotion-$version.scr.debug
+stripped=$(mktemp "$dist/Orbimotion.scr.XXXXXX")
+trap 'rm -f "$stripped"' EXIT
+"$objcopy" --only-keep-debug "$scr" "$debug"
+"$objcopy" --strip-all --add-gnu-debuglink="$debug" "$scr" "$stripped"
+chmod 755 "$stripped"
 # Python's zipfile marks the Japanese name as UTF-8, so that Windows' own unpacking shows it as written.
-python3 - "$scr" "$root/assets/guide-ja.txt" "$version" "$archive" <<'PY'
+python3 - "$stripped" "$root/assets/guide-ja.txt" "$version" "$archive" <<'PY'
 import os, sys, zipfile
 scr, guide, version, archive = sys.argv[1:]
 with open(guide, encoding="utf-8") as f:

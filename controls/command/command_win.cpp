@@ -122,7 +122,9 @@ void Command::DrawGradient(HDC dc, int16_t invertGradient) const {
                  bottom.blue,
                  0};
     GRADIENT_RECT rect{1, 0};
-    GradientFill(dc, vertex, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+    // gdi32's own entry: msimg32's GradientFill only forwards to it, and msimg32 is not one of the KnownDLLs, which
+    // the system would look for in the program's folder first.
+    GdiGradientFill(dc, vertex, 2, &rect, 1, GRADIENT_FILL_RECT_V);
 }
 
 RECT Command::LabelRect() const {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """scripts/package.sh run on the built program: the archive is named after the version in the program's own version
-block, and unpacked it gives exactly that program, byte for byte, and the Japanese guide.
+block, and unpacked it gives the Japanese guide and that program, its code, data and resources byte for byte, with
+no symbols, no debug sections and no path of the build machine; the debug information lies beside the archive.
 
 Usage: check_package.py path/to/Orbimotion.scr work-folder      exit status 0 = all passed
 """
@@ -13,6 +14,7 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "assets"))
+import check_pe  # noqa: E402
 import pe_resources  # noqa: E402
 
 PACKAGE = os.path.join(HERE, "..", "..", "scripts", "package.sh")
@@ -32,8 +34,9 @@ def main(scr, work):
         built = f.read()
     version = "%d.%d.%d" % pe_resources.file_version(built)[:3]
     archive = os.path.join(dist, "Orbimotion-%s.zip" % version)
-    if os.listdir(dist) != [os.path.basename(archive)]:
-        print("FAIL dist holds %s, want only %s" % (os.listdir(dist), os.path.basename(archive)))
+    debug = os.path.join(dist, "Orbimotion-%s.scr.debug" % version)
+    if sorted(os.listdir(dist)) != sorted(os.path.basename(p) for p in (archive, debug)):
+        print("FAIL dist holds %s, want only %s and %s" % (os.listdir(dist), archive, debug))
         return 1
 
     unpacked = os.path.join(work, "unpacked")
@@ -45,8 +48,21 @@ def main(scr, work):
             failures.append("the guide's name is not marked as UTF-8")
         z.extractall(unpacked)
     with open(os.path.join(unpacked, "Orbimotion.scr"), "rb") as f:
-        if f.read() != built:
-            failures.append("the Orbimotion.scr in the archive is not the built one")
+        packed = f.read()
+    built_sections, packed_sections = pe_resources.sections(built), pe_resources.sections(packed)
+    kept = {n: b for n, b in built_sections.items() if not n.startswith(".debug")}
+    if {n: b for n, b in packed_sections.items() if n in kept} != kept:
+        failures.append("the Orbimotion.scr in the archive is not the built one")
+    failures += ["the packed program holds %s" % n for n in packed_sections if n not in kept and n != ".gnu_debuglink"]
+    if pe_resources.symbol_count(packed):
+        failures.append("the packed program holds %d symbols" % pe_resources.symbol_count(packed))
+    root = os.path.abspath(os.path.join(HERE, "..", ".."))
+    if root.encode() in packed or root.encode("utf-16-le") in packed:
+        failures.append("the packed program holds the build's path " + root)
+    failures += ["the packed program " + fault for fault in check_pe.faults(packed)]
+    with open(debug, "rb") as f:
+        if ".debug_info" not in pe_resources.sections(f.read()):
+            failures.append("the debug file beside the archive holds no .debug_info")
     with open(os.path.join(unpacked, GUIDE), "rb") as f:
         guide = f.read()
     if not guide.startswith(b"\xef\xbb\xbf"):
