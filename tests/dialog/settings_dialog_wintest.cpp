@@ -223,16 +223,22 @@ TEST_F(DialogTest, IconIs32PixelsAndTheLinkShowsAHandWithItsTipAt12By10) {
     DeleteObject(info.hbmMask);
     EXPECT_EQ(iconSize(hand), (std::pair<LONG, LONG>{32, 32}));
 
-    // The pointer over the link is the hand, elsewhere the arrow.
-    POINT link{dlg->lbl_URL.rect.left + 5, dlg->lbl_URL.rect.top + 5};
-    ClientToScreen(form, &link);
-    SetCursorPos(link.x, link.y);
-    EXPECT_TRUE(SendMessageW(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    // The pointer over the link is the hand, elsewhere the arrow. The X server moves the pointer a moment later
+    // than asked, and the dialog reads where it is.
+    const auto pointTo = [&](POINT at) {
+        ClientToScreen(form, &at);
+        SetCursorPos(at.x, at.y);
+        EXPECT_TRUE(test::WaitUntil(
+            [&] {
+                POINT now{};
+                return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+            },
+            5000));
+        return SendMessageW(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    EXPECT_TRUE(pointTo(POINT{dlg->lbl_URL.rect.left + 5, dlg->lbl_URL.rect.top + 5}));
     EXPECT_EQ(GetCursor(), hand);
-    POINT away{2, 2};
-    ClientToScreen(form, &away);
-    SetCursorPos(away.x, away.y);
-    SendMessageW(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    pointTo(POINT{2, 2});
     EXPECT_NE(GetCursor(), hand);
 }
 
