@@ -162,14 +162,21 @@ ReadOnlyFolder::ReadOnlyFolder(const std::wstring& folder) : unixPath_(UnixPath(
     if (unixPath_.empty())
         return;
     const std::string quoted = "'" + unixPath_ + "'";
-    RunLinuxShell("mount --bind " + quoted + " " + quoted + " && mount -o remount,bind,ro " + quoted);
-    ok_ = WaitUntil([&] { return RefusesNewFiles(folder); }, 5000);
+    // Nothing is written into the folder until the shell says it is read-only beside it: the remount refuses
+    // (busy) while a file is open for writing through the new mount.
+    marker_ = folder + L".ro";
+    RunLinuxShell("mount --bind " + quoted + " " + quoted + " && mount -o remount,bind,ro " + quoted + " && touch '" +
+                  unixPath_ + ".ro'");
+    ok_ = WaitUntil([&] { return GetFileAttributesW(marker_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000) &&
+          RefusesNewFiles(folder);
 }
 
 ReadOnlyFolder::~ReadOnlyFolder() {
     // Lazily: a program started from the folder may still hold it.
     if (!unixPath_.empty())
         RunLinuxShell("umount -l '" + unixPath_ + "' 2>/dev/null");
+    if (!marker_.empty())
+        DeleteFileW(marker_.c_str());
 }
 
 bool HeldForItself(const std::wstring& path) {

@@ -60,6 +60,7 @@ class ReadOnlyFolder {
 
   private:
     std::string unixPath_;
+    std::wstring marker_;  // made beside the folder once it is read-only
     bool ok_ = false;
 };
 
