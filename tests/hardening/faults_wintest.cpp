@@ -21,15 +21,9 @@ namespace {
 using test::Dialog;
 using test::Saver;
 using test::ScrInstall;
+using test::SettingsText;
 
 constexpr DWORD kWaitMs = test::kProgramWaitMs;
-
-std::string Ini(const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
-    std::wstring text = L"[Section]\r\n";
-    for (const auto& [key, value] : keys)
-        text += key + L"=" + value + L"\r\n";
-    return test::Cp932(text);
-}
 
 // Names in a folder, "." and ".." left out.
 std::vector<std::wstring> Listing(const std::wstring& folder) {
@@ -48,7 +42,8 @@ std::vector<std::wstring> Listing(const std::wstring& folder) {
 
 // A speed the dialog writes back as " 20": saving then has to change the file. (Saving what is already there
 // leaves the file alone under Wine, so a refusal would go unseen.)
-const std::string kStored = Ini({{L"速さ", L"20.4"}, {L"BGM区分", L" 1"}, {L"BGMﾘﾋﾟｰﾄ", L" 3"}, {L"BGMﾌｧｲﾙ", L""}});
+const std::string kStored =
+    SettingsText({{L"速さ", L"20.4"}, {L"BGM区分", L" 1"}, {L"BGMﾘﾋﾟｰﾄ", L" 3"}, {L"BGMﾌｧｲﾙ", L""}});
 
 // ---- Settings file
 
@@ -140,9 +135,10 @@ TEST_P(UnwritableSettings, AreReadAndNeverHalfWritten) {
         EXPECT_FALSE(said.empty()) << "saved";
     }
     std::printf("%s: %s\n", row.name, said.empty() ? "written whole" : "refused with a message");
-    EXPECT_EQ(
-        install.ReadIni(),
-        said.empty() ? Ini({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}}) : kStored);
+    EXPECT_EQ(install.ReadIni(),
+              said.empty()
+                  ? SettingsText({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}})
+                  : kStored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults,
@@ -169,7 +165,8 @@ TEST(Faults, SettingsFileThatVanishesIsNotMadeAgainByTheSaverAndIsSavedWholeByTh
     dialog.PostClick(dialog.setButton);
     ASSERT_TRUE(dialog.Ends());
     // All four keys, in their order, with what the dialog showed; Wine drops the blank before each number.
-    EXPECT_EQ(install.ReadIni(), Ini({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}}));
+    EXPECT_EQ(install.ReadIni(),
+              SettingsText({{L"速さ", L"20"}, {L"BGM区分", L"1"}, {L"BGMﾘﾋﾟｰﾄ", L"3"}, {L"BGMﾌｧｲﾙ", L""}}));
 }
 
 // ---- Music
@@ -192,7 +189,7 @@ TEST_P(MusicFileGone, WhilePlayingTheSaverGoesOnAndEndsOnAKey) {
     install.dir().WriteBytes(name, bytes);
     const std::wstring path = install.dir().File(name);
     const std::wstring moved = path + L".moved";
-    install.WriteIni(Ini({{L"速さ", L" 10"}, {L"BGM区分", L" 2"}, {L"BGMﾌｧｲﾙ", path}}));
+    install.WriteIni(SettingsText({{L"速さ", L" 10"}, {L"BGM区分", L" 2"}, {L"BGMﾌｧｲﾙ", path}}));
     Saver saver(install);
     ASSERT_TRUE(saver.Start());
     ASSERT_TRUE(test::WaitUntil([&] { return test::HeldForItself(path); }, kWaitMs))

@@ -63,8 +63,7 @@ TEST_F(SettingsFile, NoFileGivesTheDefaultsWithTheProgramsFolderAndMakesNoFile) 
 
 // How each value's text converts is a table of settings_test.cpp; here the system's cut of a long value.
 TEST_F(SettingsFile, AHandEditedPathIsCutAt255Bytes) {
-    WriteFile("[Section]\r\n" + test::Cp932(L"BGM区分") + "=2\r\n" + test::Cp932(L"BGMﾌｧｲﾙ") + "=" +
-              std::string(300, 'x') + "\r\n");
+    WriteFile(test::SettingsText({{L"BGM区分", L"2"}, {L"BGMﾌｧｲﾙ", std::wstring(300, L'x')}}));
     LoadSettings(p);
     EXPECT_EQ(p.settings.BgmKind, 0);  // the 255-byte path names no file
     EXPECT_EQ(p.settings.BgmFile, L"");

@@ -234,4 +234,11 @@ std::string Utf8(const std::wstring& text) {
     return Encode(CP_UTF8, text);
 }
 
+std::string SettingsText(const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
+    std::wstring text = L"[Section]\r\n";
+    for (const auto& [key, value] : keys)
+        text += key + L"=" + value + L"\r\n";
+    return Cp932(text);
+}
+
 }  // namespace orbi::test

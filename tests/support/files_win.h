@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orbi::test {
 
@@ -74,5 +76,7 @@ std::string WavBytes(int milliseconds, bool silent = false);
 // Code page 932 bytes of a Unicode text, and UTF-8 ones for failure messages.
 std::string Cp932(const std::wstring& text);
 std::string Utf8(const std::wstring& text);
+// A settings file's bytes: its section, then each key=value line in code page 932.
+std::string SettingsText(const std::vector<std::pair<std::wstring, std::wstring>>& keys);
 
 }  // namespace orbi::test
