@@ -68,6 +68,10 @@ TEST_F(BgmCommandChannelTest, SuccessReturnsTheReplyThroughA512CharacterBuffer) 
     EXPECT_EQ(api.calls, std::vector<std::wstring>{Line(L"status cdaudio mode", 512)});
     ASSERT_EQ(repliesSeen.size(), 1u);
     EXPECT_EQ(repliesSeen[0], std::wstring(512, L'\0'));
+    // A query gives the reply too, and sets ApiResult.
+    p.ApiResult = kSentinel;
+    EXPECT_EQ(bgm.MciQuery(L"status cdaudio mode"), L"playing");
+    EXPECT_EQ(p.ApiResult, 0);
 }
 
 TEST_F(BgmCommandChannelTest, FailureReturnsTheCodeAndTheSystemsErrorTextOrSaysThereIsNone) {
@@ -78,8 +82,7 @@ TEST_F(BgmCommandChannelTest, FailureReturnsTheCodeAndTheSystemsErrorTextOrSaysT
     EXPECT_EQ(p.ApiResult, static_cast<int32_t>(kNotOpen));
     EXPECT_EQ(api.calls,
               (std::vector<std::wstring>{Line(L"status MP3Play mode", 512), L"mciGetErrorStringA(263,256)"}));
-    ASSERT_EQ(errorsSeen.size(), 1u);
-    EXPECT_EQ(errorsSeen[0], std::wstring(256, L'\0'));
+    EXPECT_EQ(bgm.MciPlay(L"MP3Play", L"0", L""), static_cast<int32_t>(kNotOpen));
     // A code the system has no text for.
     api.mciDefault = Answer{999, L""};
     EXPECT_EQ(bgm.MciSend(L"status cdaudio mode", text), 999);
@@ -105,7 +108,8 @@ TEST_F(BgmCommandChannelTest, ReplyBufferKeepsItsContentBetweenCallsAndAFailureL
     EXPECT_EQ(repliesSeen[4].substr(0, 8), std::wstring(L"1\0opped\0", 8)) << "the failure wrote into it";
 }
 
-TEST_F(BgmCommandChannelTest, ErrorBufferKeepsItsContentBetweenCalls) {
+// The error buffer too: 256 characters, empty at first, then keeping what the last text left.
+TEST_F(BgmCommandChannelTest, ErrorBufferHas256CharactersAndKeepsItsContentBetweenCalls) {
     api.mciErrorTexts[1] = L"long error text";
     api.mciErrorTexts[2] = L"short";
     api.mci[L"a"] = Answer{1, L""};
@@ -115,7 +119,9 @@ TEST_F(BgmCommandChannelTest, ErrorBufferKeepsItsContentBetweenCalls) {
     bgm.MciSend(L"b", text);
     EXPECT_EQ(text, L"short");
     ASSERT_EQ(errorsSeen.size(), 2u);
+    EXPECT_EQ(errorsSeen[0], std::wstring(256, L'\0'));
     EXPECT_EQ(errorsSeen[1].substr(0, 16), std::wstring(L"long error text\0", 16));
+    EXPECT_EQ(errorsSeen[1].size(), 256u);
 }
 
 TEST_F(BgmCommandChannelTest, ReplyFillingTheWholeBufferIsReturnedWhole) {
@@ -123,15 +129,6 @@ TEST_F(BgmCommandChannelTest, ReplyFillingTheWholeBufferIsReturnedWhole) {
     std::wstring text;
     EXPECT_EQ(bgm.MciSend(L"info cdaudio product", text), 0);
     EXPECT_EQ(text, std::wstring(512, L'x'));
-}
-
-TEST_F(BgmCommandChannelTest, QueryReturnsTheReplyWithoutTrailingNulsOrBlanks) {
-    api.mci[L"status cdaudio number of tracks"] = Answer{0, L"10 tracks here"};
-    api.mci[L"status cdaudio current track"] = Answer{0, L"3"};
-    bgm.MciQuery(L"status cdaudio number of tracks");
-    EXPECT_EQ(bgm.MciQuery(L"status cdaudio current track"), L"3");
-    EXPECT_EQ(bgm.LastMciReply(), L"3");
-    EXPECT_EQ(p.ApiResult, 0);
 }
 
 TEST_F(BgmCommandChannelTest, PlainSendHasNoBufferAndNoCallback) {
@@ -271,7 +268,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CdRow{"Repeat_TrackComparedAsANumber", 3, L"playing", L" 03 ", {}},
                       CdRow{"Repeat_TrackWithFractionIsAnotherTrack", 3, L"playing", L"3.5", kPlayTrack3},
                       CdRow{"Repeat_OnlyTheFirstSevenCharactersOfTheModeCount", 3, L"stoppedXY", L"3", kPlayTrack3},
-                      CdRow{"NoRepeat_ShorterModeIsNotStopped", 0, L"stoppe", L"7", {}}),
+                      CdRow{"NoRepeat_ShorterModeIsNotStopped", 0, L"stoppe", L"7", {}},
+                      CdRow{"NoRepeat_TrackThatIsNotANumberDoesNotMatter", 0, L"stopped", L"three", {kPlayOn}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BgmCdSuperviseTest, RepeatTrackIsPulledBackWhenTheNextTrackBegins) {
@@ -312,22 +310,12 @@ TEST_F(BgmCdSuperviseTest, SuccessfulReplyContainingErrInAnyCaseCountsAsFailure)
 
 TEST_F(BgmCdSuperviseTest, CurrentTrackThatIsNotANumberEndsTheSupervisionWhenARepeatTrackIsSet) {
     p.settings.BgmRepeat = 3;
-    current = L"three";
-    // Compared even though the disc has stopped: no play follows the mode query.
-    EXPECT_EQ(Tick(), Queries());
-    EXPECT_EQ(bgm.CdOk(), 0);
-    current = L"";
-    EXPECT_EQ(Tick(), Queries());
-    EXPECT_EQ(bgm.CdOk(), 0);
-    current = L"1e999";
-    EXPECT_EQ(Tick(), Queries());
-    EXPECT_EQ(bgm.CdOk(), 0);
-}
-
-TEST_F(BgmCdSuperviseTest, CurrentTrackThatIsNotANumberDoesNotMatterWithoutARepeatTrack) {
-    current = L"three";
-    EXPECT_EQ(Tick(), QueriesThen({kPlayOn}));
-    EXPECT_EQ(bgm.CdOk(), -1);
+    for (const wchar_t* reply : {L"three", L"", L"1e999"}) {
+        current = reply;
+        // Compared even though the disc has stopped: no play follows the mode query.
+        EXPECT_EQ(Tick(), Queries()) << testing::PrintToString(std::wstring(reply));
+        EXPECT_EQ(bgm.CdOk(), 0);
+    }
 }
 
 TEST_F(BgmCdSuperviseTest, FailingModeQueryJudgesThePreviousModeText) {
@@ -396,13 +384,6 @@ TEST_F(BgmMp3Test, IsPlayingReadsTheModeThroughA30CharacterBuffer) {
         EXPECT_EQ(bgm.Mp3IsPlaying(), 0) << testing::PrintToString(std::wstring(other));
     }
     api.mci[L"status MP3Play mode"] = Answer{0, L"playing and more"};
-    EXPECT_EQ(bgm.Mp3IsPlaying(), -1);
-}
-
-TEST_F(BgmMp3Test, FailingModeQueryKeepsThePreviousAnswer) {
-    api.mci[L"status MP3Play mode"] = Answer{0, L"playing"};
-    EXPECT_EQ(bgm.Mp3IsPlaying(), -1);
-    api.mci[L"status MP3Play mode"] = Answer{kNotOpen, L"stopped"};
     EXPECT_EQ(bgm.Mp3IsPlaying(), -1);
 }
 

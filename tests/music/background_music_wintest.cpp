@@ -128,19 +128,6 @@ TEST_F(BgmCdWinTest, WithoutADriveSupervisionEndsAfterOneQuery) {
     EXPECT_NE(bgm.LastMciReply(), L"Error (文字列が取れません)");
 }
 
-TEST_F(BgmCdWinTest, QueryOrPlayOfAnAliasNotOpenGivesErrorAndTheSystemsText) {
-    const std::wstring result = bgm.MciQuery(L"status MP3Play mode");
-    ASSERT_EQ(api.mciSent.size(), 1u);
-    EXPECT_EQ(result, L"Error:" + std::to_wstring(api.mciSent[0].code));
-    EXPECT_EQ(bgm.LastMciReply(), SystemErrorText(api.mciSent[0].code));
-    EXPECT_EQ(p.ApiResult, static_cast<int32_t>(api.mciSent[0].code));
-    const int32_t played = bgm.MciPlay(L"MP3Play", L"0", L"");
-    ASSERT_EQ(api.mciSent.size(), 2u);
-    EXPECT_EQ(api.mciSent[1].command, L"play MP3Play from 0");
-    EXPECT_EQ(played, static_cast<int32_t>(api.mciSent[1].code));
-    EXPECT_EQ(bgm.LastMciReply(), SystemErrorText(api.mciSent[1].code));
-}
-
 // ---- MP3 ----
 
 using BgmMp3WinTest = BgmWinTest;
