@@ -122,7 +122,7 @@ TEST_F(CommandStore, RoundTripKeepsEveryProperty) {
     EXPECT_TRUE(view2.faces.empty());
 }
 
-TEST_F(CommandStore, OnlyTheFaceNameOfAStoredFontIsTaken) {
+TEST_F(CommandStore, OnlyTheFaceNameOfAStoredFontIsTakenAndWithoutOneTheAmbientFontsFaceName) {
     PropertyStore store;
     store.Write(L"Font", FontDesc{L"Arial", 20, 700, 0, true, true, false}, DialogFont());
     core.UserControl_ReadProperties(store, DialogFont());
@@ -133,9 +133,6 @@ TEST_F(CommandStore, OnlyTheFaceNameOfAStoredFontIsTaken) {
     EXPECT_EQ(128, f.charset);
     EXPECT_FALSE(f.italic);
     EXPECT_FALSE(f.underline);
-}
-
-TEST_F(CommandStore, MissingFontTakesTheAmbientFaceName) {
     core.UserControl_ReadProperties(PropertyStore{}, FontDesc{L"Tahoma", 8, 400, 0});
     EXPECT_EQ(L"Tahoma", core.Font().face);
     EXPECT_EQ(9.75, core.Font().sizePt);

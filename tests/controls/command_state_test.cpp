@@ -212,7 +212,7 @@ TEST(GradientDirection, FirstFaceHasWhiteOnTop) {
 
 // ---- Border geometry ----
 
-TEST(FaceGeometry, A1215By435ControlGetsItsEightBorderPieces) {
+TEST(FaceGeometry, A1215By435ControlGetsItsEightBorderPiecesAndItsLabelTop) {
     FaceGeometry g;
     g.Update(1215, 435);
     const Piece expected[8] = {
@@ -231,11 +231,7 @@ TEST(FaceGeometry, A1215By435ControlGetsItsEightBorderPieces) {
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(fields(expected[i]), fields(g.Pieces()[i])) << "piece " << i + 1;
     EXPECT_DOUBLE_EQ(110.0, g.LabelTop());
-}
-
-TEST(FaceGeometry, LabelTopOfA1755By420TwipButtonIsFractional) {
-    FaceGeometry g;
-    g.Update(1755, 420);
+    g.Update(1755, 420);  // a label top between two twips
     EXPECT_DOUBLE_EQ(102.5, g.LabelTop());
 }
 
