@@ -23,14 +23,7 @@ constexpr DWORD kWaitMs = test::kProgramWaitMs;
 constexpr DWORD kEndingMs = 3000;
 
 std::string Ini(const std::wstring& speed, const std::wstring& kind, const std::wstring& file) {
-    std::wstring text = L"[Section]\r\n";
-    if (!speed.empty())
-        text += L"速さ=" + speed + L"\r\n";
-    if (!kind.empty())
-        text += L"BGM区分=" + kind + L"\r\n";
-    if (!file.empty())
-        text += L"BGMﾌｧｲﾙ=" + file + L"\r\n";
-    return test::Cp932(text);
+    return test::SettingsText({{L"速さ", speed}, {L"BGM区分", kind}, {L"BGMﾌｧｲﾙ", file}});
 }
 
 bool PointerShowing() {
@@ -66,15 +59,6 @@ TEST(DisplayMode, UnderTheSwitchATitledBorderlessWindowCoversTheScreenShowsAGrow
     }
     EXPECT_TRUE(ended);
     EXPECT_EQ(saver.proc.ExitCode(), 0u);
-}
-
-TEST(DisplayMode, WithoutArgumentsThePointerShowsAndACloseRequestEndsIt) {
-    Saver saver;
-    ASSERT_TRUE(saver.Start(L""));
-    test::Pump(300);
-    EXPECT_TRUE(PointerShowing());
-    PostMessageW(saver.hwnd, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(saver.Ends());
 }
 
 // A prompt, a call, a remote take-over: another program's window comes up and takes the foreground.

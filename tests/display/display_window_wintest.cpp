@@ -117,10 +117,6 @@ TEST_F(DisplayWindowTest, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast
     EXPECT_EQ(window->DisplayWidth(), kW);
     EXPECT_EQ(window->DisplayHeight(), kH);
     EXPECT_EQ(window->state().CanvasIndex, 0);
-    for (int i = 1; i <= 6; ++i) {
-        EXPECT_EQ(window->Master(i).width(), kW);
-        EXPECT_EQ(window->Master(i).height(), kH);
-    }
     EXPECT_EQ(window->TimerInterval(DisplayWindow::kTimer1), 1000u);
     EXPECT_EQ(window->TimerInterval(DisplayWindow::kTimer2), 200u);
     EXPECT_EQ(window->TimerInterval(DisplayWindow::kTimer3), 10u);
@@ -131,15 +127,6 @@ TEST_F(DisplayWindowTest, LoadsCoveringItsScreenWithoutBorderAndRaisesItselfLast
     EXPECT_EQ(api.calls.back(),
               L"SetWindowPos(" + std::to_wstring(reinterpret_cast<uintptr_t>(h)) + L",-1,0,0,0,0,19)");
     EXPECT_EQ(p.ApiResult, 1);
-}
-
-TEST_F(DisplayWindowTest, Timer3IsOnFromCreationAndTicksOnlyThroughTheMessageLoop) {
-    random.Append(SceneScript{}.Values());
-    Load(Pixels96(kW, kH));
-    EXPECT_TRUE(window->TimerEnabled(DisplayWindow::kTimer3));
-    EXPECT_EQ(window->state().CanvasIndex, 0);
-    EXPECT_TRUE(test::WaitUntil([&] { return window->state().PathClock >= 3 * 5; }, kWaitMs));
-    EXPECT_GE(api.CallsStartingWith(L"Sleep(10)").size(), 5u);
 }
 
 TEST_F(DisplayWindowTest, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplayDoesNotReach) {
@@ -160,14 +147,10 @@ TEST_F(DisplayWindowTest, RepaintShowsDisplayBlackAndTheFormGreyOnlyWhereDisplay
     EXPECT_EQ(shot.PixelAt(199, 99), RGB(0x80, 0x80, 0x80));
 }
 
-TEST_F(DisplayWindowTest, SetupSceneLoadsTheEarthIntoTheWorkingSprite) {
+// The working sprite's Earth shows pixel for pixel on the canvases of the thirteen-tick test below; here the seven
+// pictures in their order: 50-pixel balls, 32-pixel balls, the Earth.
+TEST_F(DisplayWindowTest, SetupSceneLoadsTheSevenPicturesInTheirOrder) {
     Open();
-    const BackingImage& dummy = window->Pic_Dummy();
-    ASSERT_EQ(dummy.width(), 50);
-    ASSERT_EQ(dummy.height(), 50);
-    EXPECT_EQ(Pixels(dummy), Pixels(earth));
-    EXPECT_EQ(dummy.PixelAt(0, 0), RGB(0, 0, 0));
-    // The seven pictures in their order: 50-pixel balls, 32-pixel balls, the Earth.
     const int sizes[7] = {50, 50, 50, 32, 32, 32, 50};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(window->Pic_Image(i).width(), sizes[i]) << i;

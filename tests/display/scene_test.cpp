@@ -111,22 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Table,
 
 // The six canvases' rotation, across a new scene too, is read back as pixels in display_window_wintest.cpp.
 
-TEST(SceneEnd, ComesOnlyWhenTheClockPasses15000) {
-    DisplayState s = SceneOn(1024, 768, SceneScript{30, 30, 3, 1, 200, 200});
-    s.PathClock = 14997;
-    AdvanceTick(s);
-    EXPECT_EQ(s.PathClock, 15000);
-    EXPECT_FALSE(SceneHasEnded(s));
-    AdvanceTick(s);
-    EXPECT_EQ(s.PathClock, 15003);
-    EXPECT_TRUE(SceneHasEnded(s));
-    s.PathClock = 14998;
-    AdvanceTick(s);
-    EXPECT_EQ(s.PathClock, 15001);
-    EXPECT_TRUE(SceneHasEnded(s));
-}
-
-TEST(SceneEnd, LastsFrom1667To5001Ticks) {
+// Steps 3 and 6 land exactly on 15000, which is not yet the end: it comes once the clock passes it.
+TEST(SceneEnd, ComesOncePast15000After1667To5001Ticks) {
     for (const auto& [step, ticks] : std::map<int, int>{{3, 5001}, {9, 1667}, {6, 2501}}) {
         DisplayState s = SceneOn(800, 600, SceneScript{30, 30, step, 1, 200, 200});
         int n = 0;
@@ -139,17 +125,27 @@ TEST(SceneEnd, LastsFrom1667To5001Ticks) {
     }
 }
 
-// Values that land exactly on a half: round to the even neighbour.
-TEST(SceneParameters, ExactHalvesGoToTheEvenNeighbour) {
-    DisplayState s;
+// Six draws in their order, values that land exactly on a half going to the even neighbour; of the state only the
+// clock is reset.
+TEST(SceneParameters, DrawsSixValuesInOrderHalvesToEvenAndResetsTheClockOnly) {
+    DisplayState s = Screen(1024, 768);
+    s.CanvasIndex = 4;
+    s.SpriteX = 77;
+    s.SpriteY = 66;
+    s.PathClock = 9000;
     ScriptedRandom random({0.5, 0.5, 0.25, 0.0, 0.25, 0.75});
     DrawSceneParameters(s, random);
+    EXPECT_EQ(random.drawn(), 6u);
     EXPECT_EQ(s.PhaseX, 30);    // 30.5
     EXPECT_EQ(s.PhaseY, 30);    // 30.5
     EXPECT_EQ(s.ClockStep, 4);  // 4.5
     EXPECT_EQ(s.CurveKind, 1);  // floor(0) + 1
     EXPECT_EQ(s.PeriodX, 212);  // 212.5
     EXPECT_EQ(s.PeriodY, 238);  // 237.5
+    EXPECT_EQ(s.PathClock, 0);
+    EXPECT_EQ(s.CanvasIndex, 4);
+    EXPECT_EQ(s.SpriteX, 77);
+    EXPECT_EQ(s.SpriteY, 66);
     ScriptedRandom more({0.0, 0.999, 0.75, 0.999999, 0.0, 0.5});
     DrawSceneParameters(s, more);
     EXPECT_EQ(s.PhaseX, 30);
@@ -158,27 +154,6 @@ TEST(SceneParameters, ExactHalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(s.CurveKind, 4);
     EXPECT_EQ(s.PeriodX, 200);
     EXPECT_EQ(s.PeriodY, 225);
-}
-
-TEST(SceneParameters, DrawsSixValuesInOrderAndResetsTheClockOnly) {
-    DisplayState s = Screen(1024, 768);
-    s.CanvasIndex = 4;
-    s.SpriteX = 77;
-    s.SpriteY = 66;
-    s.PathClock = 9000;
-    ScriptedRandom random(SceneScript{31, 30, 6, 3, 240, 210}.Values());
-    DrawSceneParameters(s, random);
-    EXPECT_EQ(random.drawn(), 6u);
-    EXPECT_EQ(s.PhaseX, 31);
-    EXPECT_EQ(s.PhaseY, 30);
-    EXPECT_EQ(s.ClockStep, 6);
-    EXPECT_EQ(s.CurveKind, 3);
-    EXPECT_EQ(s.PeriodX, 240);
-    EXPECT_EQ(s.PeriodY, 210);
-    EXPECT_EQ(s.PathClock, 0);
-    EXPECT_EQ(s.CanvasIndex, 4);
-    EXPECT_EQ(s.SpriteX, 77);
-    EXPECT_EQ(s.SpriteY, 66);
 }
 
 // Over many draws of the shipped generator: every value in range, the ends of the rounded ranges half as frequent.

@@ -44,33 +44,9 @@ TEST(Program, VersionBlockNamesTheProductInJapanese) {
     EXPECT_STREQ(text, L"1.00");
 }
 
-TEST(Program, IsStaticallyLinked) {
-    // Installing the saver copies one file: it must not need the MinGW runtime DLLs.
-    HMODULE m = LoadLibraryExW(test::BuiltScrPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_TRUE(m);
-    FreeLibrary(m);
-    const std::string bytes = test::ReadFileBytes(test::BuiltScrPath());
-    ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(bytes.find("libwinpthread-1.dll"), std::string::npos);
-    EXPECT_EQ(bytes.find("libstdc++-6.dll"), std::string::npos);
-    EXPECT_EQ(bytes.find("libgcc_s_seh-1.dll"), std::string::npos);
-}
-
-TEST(Modes, OtherSwitchesEndAtOnce) {
-    ScrInstall install;
-    // Blanks alone are no argument text at all (the saver runs), so they are not in this list.
-    for (const wchar_t* args : {L"/x", L"/a", L"p", L"/\x00E9", L"/\x00E9s"}) {
-        ScrProcess proc;
-        ASSERT_TRUE(proc.Start(install, args));
-        EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << testing::PrintToString(std::wstring(args));
-        EXPECT_EQ(proc.ExitCode(), 0u);
-    }
-    // Reading settings never writes them.
-    EXPECT_FALSE(install.dir().Exists(L"Orbimotion.ini"));
-}
-
-// A preview without a usable host among them: no handle, a garbled one, one of a window gone.
-TEST(Modes, LongAndGarbledCommandLinesEndCleanly) {
+// Other switches, and a preview without a usable host (no handle, a garbled one, one of a window gone). Blanks
+// alone are no argument text at all (the saver runs), so they are not in this list.
+TEST(Modes, OtherSwitchesAndLongOrGarbledCommandLinesEndCleanly) {
     ScrInstall install;
     HWND gone;
     {
@@ -78,14 +54,17 @@ TEST(Modes, LongAndGarbledCommandLinesEndCleanly) {
         gone = pane.hwnd();
     }
     for (std::wstring args :
-         {std::wstring(10000, L'x'), std::wstring(L"/p ") + std::wstring(5000, L'9'), std::wstring(L"/p -1"),
-          std::wstring(L"/p 日本語"), std::wstring(L"/p 0"), std::wstring(L"/p"), std::wstring(L"/p abc"),
-          L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(gone))}) {
+         {std::wstring(L"/x"), std::wstring(L"/a"), std::wstring(L"p"), std::wstring(L"/\x00E9"),
+          std::wstring(L"/\x00E9s"), std::wstring(10000, L'x'), std::wstring(L"/p ") + std::wstring(5000, L'9'),
+          std::wstring(L"/p -1"), std::wstring(L"/p 日本語"), std::wstring(L"/p 0"), std::wstring(L"/p"),
+          std::wstring(L"/p abc"), L"/p " + std::to_wstring(reinterpret_cast<uintptr_t>(gone))}) {
         ScrProcess proc;
         ASSERT_TRUE(proc.Start(install, args));
-        EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << args.substr(0, 20);
+        EXPECT_TRUE(proc.WaitExit(kExitWaitMs)) << testing::PrintToString(args.substr(0, 20));
         EXPECT_EQ(proc.ExitCode(), 0u);
     }
+    // Reading settings never writes them.
+    EXPECT_FALSE(install.dir().Exists(L"Orbimotion.ini"));
 }
 
 // Whatever the mode of the second copy, and ending is the proof: a preview would stay as long as its pane, a saver
