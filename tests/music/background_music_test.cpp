@@ -272,18 +272,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CdRow{"NoRepeat_TrackThatIsNotANumberDoesNotMatter", 0, L"stopped", L"three", {kPlayOn}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BgmCdSuperviseTest, RepeatTrackIsPulledBackWhenTheNextTrackBegins) {
-    p.settings.BgmRepeat = 3;
-    current = L"1";
-    EXPECT_EQ(Tick(), QueriesThen(kPlayTrack3));
-    mode = L"playing";
-    current = L"3";
-    EXPECT_EQ(Tick(), Queries());
-    current = L"4";
-    EXPECT_EQ(Tick(), QueriesThen(kPlayTrack3));
-    EXPECT_EQ(bgm.CdOk(), -1);
-}
-
 TEST_F(BgmCdSuperviseTest, DiscTakenOutMidRunEndsTheSupervision) {
     mode = L"playing";
     EXPECT_EQ(Tick(), Queries());
