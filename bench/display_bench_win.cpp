@@ -19,10 +19,10 @@
 
 #include "bench/linux_cpu_win.h"
 #include "display/display_window_win.h"
-#include "support/scripted_random.h"
 #include "platform/handles_win.h"
 #include "platform/win_api_win.h"
 #include "support/process_win.h"
+#include "support/scripted_random.h"
 #include "support/windows_win.h"
 
 namespace orbi {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/program.h"
 #include "platform/version.h"
+#include "settings/program.h"
 
 namespace orbi {
 

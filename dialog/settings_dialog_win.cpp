@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "dialog/dialog_logic.h"
+#include "dialog/dialog_owner.h"
+#include "dialog/zoom.h"
 #include "platform/numbers.h"
 #include "platform/resource_ids.h"
 #include "platform/runtime_win.h"
 #include "settings/save.h"
 #include "settings/settings.h"
-#include "dialog/dialog_owner.h"
-#include "dialog/zoom.h"
 
 namespace orbi {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "controls/command/command_win.h"
-#include "settings/program.h"
-#include "platform/widgets_win.h"
 #include "dialog/dialog_owner_win.h"
+#include "platform/widgets_win.h"
+#include "settings/program.h"
 
 namespace orbi {
 

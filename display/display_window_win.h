@@ -12,10 +12,10 @@
 #include "display/monitor_covers_win.h"
 #include "display/scene.h"
 #include "music/background_music.h"
-#include "settings/program.h"
 #include "platform/random.h"
 #include "platform/surface_win.h"
 #include "platform/window_win.h"
+#include "settings/program.h"
 
 namespace orbi {
 

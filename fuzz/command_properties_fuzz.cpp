@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/fuzz_input.h"
 #include "controls/command/command_state.h"
 #include "controls/command/property_store.h"
+#include "fuzz/fuzz_input.h"
 #include "support/recording_store.h"
 
 using namespace orbi;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/fuzz_input.h"
 #include "dialog/dialog_logic.h"
+#include "fuzz/fuzz_input.h"
 #include "platform/numbers.h"
 #include "settings/save.h"
 #include "settings/settings.h"

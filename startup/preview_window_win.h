@@ -1,9 +1,9 @@
 // The preview window: a fixed picture inside the preview pane of the display settings. Short role name: Orbimotion_R.
 #pragma once
 
-#include "settings/program.h"
 #include "platform/surface_win.h"
 #include "platform/window_win.h"
+#include "settings/program.h"
 
 namespace orbi {
 

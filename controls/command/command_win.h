@@ -13,9 +13,9 @@
 #include "controls/command/command_state.h"
 #include "controls/command/property_store.h"
 #include "platform/handles_win.h"
-#include "settings/program.h"
 #include "platform/surface_win.h"
 #include "platform/window_win.h"
+#include "settings/program.h"
 
 namespace orbi {
 

@@ -11,8 +11,8 @@
 
 #include "platform/handles_win.h"
 #include "support/desk_win.h"
-#include "support/scr_drivers_win.h"
 #include "support/pixels_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/scr_drivers_win.h"
 #include "support/pixels_win.h"
+#include "support/scr_drivers_win.h"
 
 namespace orbi {
 namespace {
